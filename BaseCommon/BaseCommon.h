@@ -1,0 +1,20 @@
+// rvnBaseCommon: geometry and numerics for structural-engineering design.
+// Umbrella header: includes every public header of the library.
+#ifndef RVN_BASECOMMON_H
+#define RVN_BASECOMMON_H
+
+#include "BaseCommon/Export.h"
+#include "BaseCommon/framework/Framework.h"
+
+// geometry
+#include "BaseCommon/geometry/C2DBox.h"
+#include "BaseCommon/geometry/C2DPoint.h"
+#include "BaseCommon/geometry/C2DVec.h"
+#include "BaseCommon/geometry/C3DPoint.h"
+#include "BaseCommon/geometry/C3DVec.h"
+#include "BaseCommon/geometry/Tolerance.h"
+
+// functions with the C calling convention
+#include "BaseCommon/BaseCommonC.h"
+
+#endif  // RVN_BASECOMMON_H

@@ -1,0 +1,26 @@
+/* Symbol visibility of librvnBaseCommon.
+ *
+ * The library is built with hidden visibility: only what is marked here is exported.
+ *   RVN_API    classes, data and functions with C++ linkage;
+ *   RVN_C_API  functions with the C calling convention, exported under their bare names.
+ * This header is valid C as well as C++, because the C-convention header includes it. */
+#ifndef RVN_BASECOMMON_EXPORT_H
+#define RVN_BASECOMMON_EXPORT_H
+
+#if defined(_WIN32)
+#if defined(RVN_BUILDING_LIBRARY)
+#define RVN_API __declspec(dllexport)
+#else
+#define RVN_API __declspec(dllimport)
+#endif
+#else
+#define RVN_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+#define RVN_C_API extern "C" RVN_API
+#else
+#define RVN_C_API RVN_API
+#endif
+
+#endif /* RVN_BASECOMMON_EXPORT_H */

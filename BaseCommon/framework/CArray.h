@@ -1,0 +1,148 @@
+// Growable value array of the framework layer (CArray<int, int&>, CArray<double, double&>,
+// CArray<bool, bool&> and the like). Elements are contiguous; GetData() points at them.
+// Every indexed access outside [0, size) throws CInvalidArgException; a failed allocation
+// throws CMemoryException. New elements are value-initialised (0, 0.0, false).
+#ifndef RVN_FRAMEWORK_CARRAY_H
+#define RVN_FRAMEWORK_CARRAY_H
+
+#include <algorithm>
+#include <memory>
+#include <new>
+#include <utility>
+
+#include "BaseCommon/framework/CException.h"
+
+template <class TYPE, class ARG_TYPE = const TYPE&>
+class CArray {
+public:
+    CArray() = default;
+    CArray(const CArray& other) { Copy(other); }
+    CArray& operator=(const CArray& other) {
+        if (this != &other) Copy(other);
+        return *this;
+    }
+    CArray(CArray&& other) noexcept { Swap(other); }
+    CArray& operator=(CArray&& other) noexcept {
+        if (this != &other) {
+            RemoveAll();
+            Swap(other);
+        }
+        return *this;
+    }
+    ~CArray() = default;
+
+    int GetSize() const { return m_nSize; }
+    int GetCount() const { return m_nSize; }
+    int GetUpperBound() const { return m_nSize - 1; }
+    bool IsEmpty() const { return m_nSize == 0; }
+
+    // New count; nGrowBy >= 0 sets the growth step, -1 keeps it. Shrinking to 0 frees storage.
+    void SetSize(int nNewSize, int nGrowBy = -1) {
+        if (nNewSize < 0) throw CInvalidArgException();
+        if (nGrowBy >= 0) m_nGrowBy = nGrowBy;
+        if (nNewSize == 0) {
+            m_pData.reset();
+            m_nSize = m_nMaxSize = 0;
+            return;
+        }
+        if (nNewSize > m_nMaxSize) Reserve(NextCapacity(nNewSize));
+        for (int i = m_nSize; i < nNewSize; ++i) m_pData[i] = TYPE();
+        m_nSize = nNewSize;
+    }
+    void RemoveAll() { SetSize(0, -1); }
+    void FreeExtra() {
+        if (m_nSize < m_nMaxSize) Reallocate(m_nSize);
+    }
+
+    const TYPE& GetAt(int i) const { return m_pData[Check(i)]; }
+    void SetAt(int i, ARG_TYPE v) { m_pData[Check(i)] = v; }
+    TYPE& ElementAt(int i) { return m_pData[Check(i)]; }
+    const TYPE& ElementAt(int i) const { return m_pData[Check(i)]; }
+    TYPE& operator[](int i) { return ElementAt(i); }
+    const TYPE& operator[](int i) const { return GetAt(i); }
+    TYPE* GetData() { return m_pData.get(); }
+    const TYPE* GetData() const { return m_pData.get(); }
+
+    void SetAtGrow(int i, ARG_TYPE v) {
+        if (i < 0) throw CInvalidArgException();
+        TYPE copy = v;  // v may refer into this array
+        if (i >= m_nSize) SetSize(i + 1, -1);
+        m_pData[i] = std::move(copy);
+    }
+    int Add(ARG_TYPE v) {
+        const int i = m_nSize;
+        SetAtGrow(i, v);
+        return i;
+    }
+    int Append(const CArray& src) {
+        const int old = m_nSize;
+        if (this == &src) throw CInvalidArgException();
+        SetSize(old + src.m_nSize, -1);
+        std::copy(src.m_pData.get(), src.m_pData.get() + src.m_nSize, m_pData.get() + old);
+        return old;
+    }
+    void Copy(const CArray& src) {
+        if (this == &src) return;
+        SetSize(src.m_nSize, -1);
+        std::copy(src.m_pData.get(), src.m_pData.get() + src.m_nSize, m_pData.get());
+    }
+
+    // Inserts nCount copies of v at index i; an index past the end grows the array first.
+    void InsertAt(int i, ARG_TYPE v, int nCount = 1) {
+        if (i < 0 || nCount < 0) throw CInvalidArgException();
+        if (nCount == 0) return;
+        TYPE copy = v;
+        const int old = m_nSize;
+        if (i >= old) {
+            SetSize(i + nCount, -1);
+        } else {
+            SetSize(old + nCount, -1);
+            std::move_backward(m_pData.get() + i, m_pData.get() + old, m_pData.get() + old + nCount);
+        }
+        std::fill(m_pData.get() + i, m_pData.get() + i + nCount, copy);
+    }
+    void RemoveAt(int i, int nCount = 1) {
+        if (i < 0 || nCount < 0 || i + nCount > m_nSize) throw CInvalidArgException();
+        std::move(m_pData.get() + i + nCount, m_pData.get() + m_nSize, m_pData.get() + i);
+        m_nSize -= nCount;
+    }
+
+private:
+    int Check(int i) const {
+        if (i < 0 || i >= m_nSize) throw CInvalidArgException();
+        return i;
+    }
+    int NextCapacity(int nNeeded) const {
+        // Geometric growth keeps repeated Add linear overall; an explicit grow-by step
+        // is honoured as a minimum.
+        long long cap = m_nMaxSize + std::max<long long>({4LL, m_nMaxSize / 2LL, m_nGrowBy});
+        if (cap < nNeeded) cap = nNeeded;
+        if (cap > 0x7fffffffLL) cap = 0x7fffffffLL;
+        return static_cast<int>(cap);
+    }
+    void Reserve(int nCap) { Reallocate(nCap); }
+    void Reallocate(int nCap) {
+        std::unique_ptr<TYPE[]> p;
+        try {
+            p.reset(new TYPE[static_cast<size_t>(nCap)]());
+        } catch (const std::bad_alloc&) {
+            throw CMemoryException();
+        }
+        std::move(m_pData.get(), m_pData.get() + std::min(m_nSize, nCap), p.get());
+        m_pData = std::move(p);
+        m_nMaxSize = nCap;
+    }
+    void Swap(CArray& o) noexcept {
+        std::swap(m_pData, o.m_pData);
+        std::swap(m_nSize, o.m_nSize);
+        std::swap(m_nMaxSize, o.m_nMaxSize);
+        std::swap(m_nGrowBy, o.m_nGrowBy);
+    }
+
+    std::unique_ptr<TYPE[]> m_pData;
+    int m_nSize = 0;
+    int m_nMaxSize = 0;
+    int m_nGrowBy = 0;
+};
+
+#endif  // RVN_FRAMEWORK_CARRAY_H

@@ -1,0 +1,50 @@
+// Exceptions of the framework layer. They are thrown by value and caught by reference;
+// all derive from CException, which is a std::exception.
+#ifndef RVN_FRAMEWORK_CEXCEPTION_H
+#define RVN_FRAMEWORK_CEXCEPTION_H
+
+#include <exception>
+
+#include "BaseCommon/Export.h"
+
+class RVN_API CException : public std::exception {
+public:
+    CException() = default;
+    ~CException() override;
+    const char* what() const noexcept override;
+};
+
+// An index outside an array or string, or an argument a framework container cannot accept.
+class RVN_API CInvalidArgException : public CException {
+public:
+    const char* what() const noexcept override;
+};
+
+// Allocation failure inside a framework container.
+class RVN_API CMemoryException : public CException {
+public:
+    const char* what() const noexcept override;
+};
+
+// A malformed, truncated or wrong-direction archive.
+class RVN_API CArchiveException : public CException {
+public:
+    enum Cause {
+        none = 0,
+        genericException = 1,
+        readOnly = 2,       // writing to an archive opened for loading
+        endOfFile = 3,      // the data ran out before the object was complete
+        writeOnly = 4,      // reading from an archive opened for storing
+        badIndex = 5,       // a class or object reference that was never defined
+        badClass = 6,       // unknown class name, or not the class that was asked for
+        badSchema = 7,      // the stored schema number differs from the class's own
+        bufferFull = 8
+    };
+
+    explicit CArchiveException(int cause = none) : m_cause(cause) {}
+    const char* what() const noexcept override;
+
+    int m_cause;
+};
+
+#endif  // RVN_FRAMEWORK_CEXCEPTION_H

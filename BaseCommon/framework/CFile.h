@@ -1,0 +1,60 @@
+// Byte files of the framework layer: the abstract CFile and the growable in-memory CMemFile
+// that archives read and write.
+#ifndef RVN_FRAMEWORK_CFILE_H
+#define RVN_FRAMEWORK_CFILE_H
+
+#include <cstdint>
+#include <vector>
+
+#include "BaseCommon/Export.h"
+#include "BaseCommon/framework/Types.h"
+
+class RVN_API CFile {
+public:
+    enum SeekPosition { begin = 0, current = 1, end = 2 };
+
+    virtual ~CFile();
+    // Reads up to nCount bytes at the current position; returns the number read (0 at the end).
+    virtual UINT Read(void* lpBuf, UINT nCount) = 0;
+    // Writes nCount bytes at the current position, growing the file as needed.
+    virtual void Write(const void* lpBuf, UINT nCount) = 0;
+    virtual std::uint64_t GetLength() const = 0;
+    virtual std::uint64_t GetPosition() const = 0;
+    // Moves the position; a resulting position before the start throws CInvalidArgException.
+    virtual std::uint64_t Seek(std::int64_t lOff, UINT nFrom) = 0;
+    virtual void Close() {}
+
+    void SeekToBegin() { Seek(0, begin); }
+    std::uint64_t SeekToEnd() { return Seek(0, end); }
+
+protected:
+    CFile() = default;
+
+public:
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+};
+
+class RVN_API CMemFile : public CFile {
+public:
+    CMemFile();
+    // A file holding a copy of nBytes bytes, positioned at the start.
+    CMemFile(const BYTE* pData, UINT nBytes);
+    ~CMemFile() override;
+
+    UINT Read(void* lpBuf, UINT nCount) override;
+    void Write(const void* lpBuf, UINT nCount) override;
+    std::uint64_t GetLength() const override;
+    std::uint64_t GetPosition() const override;
+    std::uint64_t Seek(std::int64_t lOff, UINT nFrom) override;
+    void SetLength(std::uint64_t dwNewLen);
+
+    // The file's bytes (GetLength() of them).
+    const BYTE* GetBuffer() const { return m_data.data(); }
+
+private:
+    std::vector<BYTE> m_data;
+    std::uint64_t m_pos = 0;
+};
+
+#endif  // RVN_FRAMEWORK_CFILE_H

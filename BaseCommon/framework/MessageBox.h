@@ -1,0 +1,31 @@
+// Message box of the framework layer. There is no window here: AfxMessageBox passes the
+// text to the installed handler, by default one line on standard error answered with IDOK.
+#ifndef RVN_FRAMEWORK_MESSAGEBOX_H
+#define RVN_FRAMEWORK_MESSAGEBOX_H
+
+#include <functional>
+
+#include "BaseCommon/Export.h"
+#include "BaseCommon/framework/Types.h"
+
+enum : UINT {
+    MB_OK = 0x00000000u,
+    MB_OKCANCEL = 0x00000001u,
+    MB_YESNO = 0x00000004u,
+    MB_ICONERROR = 0x00000010u,
+    MB_ICONSTOP = MB_ICONERROR,
+    MB_ICONQUESTION = 0x00000020u,
+    MB_ICONWARNING = 0x00000030u,
+    MB_ICONINFORMATION = 0x00000040u
+};
+
+enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
+
+using MessageBoxHandler = std::function<int(const char* text, UINT nType, UINT nIDHelp)>;
+
+RVN_API int AfxMessageBox(const char* text, UINT nType = MB_OK, UINT nIDHelp = 0);
+
+// Installs h and returns the previous handler; nullptr restores the default.
+RVN_API MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler h);
+
+#endif  // RVN_FRAMEWORK_MESSAGEBOX_H

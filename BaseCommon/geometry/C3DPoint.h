@@ -1,0 +1,80 @@
+// Position in 3D model space: the point arithmetic that mixes points and vectors, equality
+// with the point tolerance (every coordinate difference strictly below 1e-6), distances.
+#ifndef RVN_GEOMETRY_C3DPOINT_H
+#define RVN_GEOMETRY_C3DPOINT_H
+
+#include "BaseCommon/Export.h"
+#include "BaseCommon/geometry/C3DVec.h"
+
+class RVN_API C3DPoint {
+public:
+    double x;
+    double y;
+    double z;
+
+    C3DPoint() : x(0.0), y(0.0), z(0.0) {}
+    C3DPoint(double dx, double dy, double dz) : x(dx), y(dy), z(dz) {}
+    C3DPoint(const C3DPoint& p) : x(p.x), y(p.y), z(p.z) {}
+    C3DPoint(const C3DVec& v) : x(v.x), y(v.y), z(v.z) {}  // NOLINT: implicit by design
+    C3DPoint& operator=(const C3DPoint& p) {
+        if (this != &p) {
+            x = p.x;
+            y = p.y;
+            z = p.z;
+        }
+        return *this;
+    }
+    virtual ~C3DPoint();
+    // A heap copy owned by the caller (delete it as a C3DPoint).
+    virtual void* clone();
+    // Sets x, y and z to 0.
+    virtual void Clear();
+
+    // Index 0, 1, 2 selects x, y, z; any other index is ignored (operator() then gives 0.0).
+    void SetValue(int i, double v);
+    double operator()(int i) const;
+    double& operator()(int i);
+    // Divides by the length; the exact zero point is left unchanged.
+    void Normalize();
+    double Module() const;
+
+    C3DPoint operator+(const C3DVec& v) const { return C3DPoint(x + v.x, y + v.y, z + v.z); }
+    void operator+=(const C3DVec& v) {
+        x += v.x;
+        y += v.y;
+        z += v.z;
+    }
+    C3DPoint operator-(const C3DVec& v) const { return C3DPoint(x - v.x, y - v.y, z - v.z); }
+    void operator-=(C3DVec v) {
+        x -= v.x;
+        y -= v.y;
+        z -= v.z;
+    }
+    C3DVec operator-(const C3DPoint& p) const { return C3DVec(x - p.x, y - p.y, z - p.z); }
+    C3DVec operator+(const C3DPoint& p) const { return C3DVec(x + p.x, y + p.y, z + p.z); }
+    // Dot product of the coordinate triples.
+    double operator*(const C3DPoint& p) const { return x * p.x + y * p.y + z * p.z; }
+    C3DPoint operator*(double d) const { return C3DPoint(x * d, y * d, z * d); }
+    C3DPoint& operator*=(double d) {
+        x *= d;
+        y *= d;
+        z *= d;
+        return *this;
+    }
+    // Cross product of the coordinate triples.
+    C3DPoint operator%(const C3DPoint& p) const {
+        return C3DPoint(y * p.z - z * p.y, z * p.x - x * p.z, x * p.y - y * p.x);
+    }
+
+    // Every coordinate difference strictly below 1e-6.
+    int operator==(const C3DPoint& p) const;
+    // Length of (p2 - p1) x (p3 - p1) strictly below 1e-6: twice the triangle's area, so the
+    // test is scale dependent; two equal points among the three always give 1.
+    static int ThreePointOnLine(const C3DPoint& p1, const C3DPoint& p2, const C3DPoint& p3);
+    double CalDistance(const C3DPoint& p) const;
+    double CalcuDis2(const C3DPoint& p) const;
+    // Squared plan distance dx^2 + dy^2 (z ignored).
+    double CalcuDisPow2_XY(const C3DPoint& p) const;
+};
+
+#endif  // RVN_GEOMETRY_C3DPOINT_H
