@@ -20,36 +20,46 @@ constexpr WORD kMaxClassNameLength = 255;
 template <class U>
 void PutLE(CArchive& ar, U v) {
     BYTE b[sizeof(U)];
-    for (size_t i = 0; i < sizeof(U); ++i) b[i] = static_cast<BYTE>((v >> (8 * i)) & 0xFFu);
+    for (size_t i = 0; i < sizeof(U); ++i)
+        b[i] = static_cast<BYTE>((v >> (8 * i)) & 0xFFu);
     ar.Write(b, sizeof(U));
 }
 
 template <class U>
 U FromLE(const BYTE* b) {
     U v = 0;
-    for (size_t i = 0; i < sizeof(U); ++i) v = static_cast<U>(v | (static_cast<U>(b[i]) << (8 * i)));
+    for (size_t i = 0; i < sizeof(U); ++i)
+        v = static_cast<U>(v | (static_cast<U>(b[i]) << (8 * i)));
     return v;
 }
 
 }  // namespace
 
 CArchive::CArchive(CFile* pFile, UINT nMode) : m_pFile(pFile), m_bLoading((nMode & load) != 0) {
-    if (!pFile) throw CInvalidArgException();
-    if (m_bLoading) m_loadMap.push_back({nullptr, nullptr});
+    if (!pFile)
+        throw CInvalidArgException();
+    if (m_bLoading)
+        m_loadMap.push_back({nullptr, nullptr});
 }
 
 CArchive::~CArchive() = default;
 
-void CArchive::Close() { m_pFile = nullptr; }
+void CArchive::Close() {
+    m_pFile = nullptr;
+}
 
 void CArchive::CheckStoring() {
-    if (m_bLoading) throw CArchiveException(CArchiveException::readOnly);
-    if (!m_pFile) throw CArchiveException(CArchiveException::genericException);
+    if (m_bLoading)
+        throw CArchiveException(CArchiveException::readOnly);
+    if (!m_pFile)
+        throw CArchiveException(CArchiveException::genericException);
 }
 
 void CArchive::CheckLoading() {
-    if (!m_bLoading) throw CArchiveException(CArchiveException::writeOnly);
-    if (!m_pFile) throw CArchiveException(CArchiveException::genericException);
+    if (!m_bLoading)
+        throw CArchiveException(CArchiveException::writeOnly);
+    if (!m_pFile)
+        throw CArchiveException(CArchiveException::genericException);
 }
 
 UINT CArchive::Read(void* lpBuf, UINT nMax) {
@@ -58,7 +68,8 @@ UINT CArchive::Read(void* lpBuf, UINT nMax) {
     auto* dst = static_cast<BYTE*>(lpBuf);
     while (total < nMax) {
         const UINT n = m_pFile->Read(dst + total, nMax - total);
-        if (n == 0) break;
+        if (n == 0)
+            break;
         total += n;
     }
     return total;
@@ -70,7 +81,8 @@ void CArchive::Write(const void* lpBuf, UINT nMax) {
 }
 
 void CArchive::ReadExact(void* lpBuf, UINT n) {
-    if (Read(lpBuf, n) != n) throw CArchiveException(CArchiveException::endOfFile);
+    if (Read(lpBuf, n) != n)
+        throw CArchiveException(CArchiveException::endOfFile);
 }
 
 CArchive& CArchive::operator<<(BYTE v) {
@@ -85,7 +97,9 @@ CArchive& CArchive::operator<<(DWORD v) {
     PutLE<DWORD>(*this, v);
     return *this;
 }
-CArchive& CArchive::operator<<(int v) { return *this << static_cast<DWORD>(v); }
+CArchive& CArchive::operator<<(int v) {
+    return *this << static_cast<DWORD>(v);
+}
 CArchive& CArchive::operator<<(float v) {
     DWORD bits;
     std::memcpy(&bits, &v, sizeof bits);
@@ -174,7 +188,8 @@ void CArchive::WriteClass(const CRuntimeClass* pClassRef) {
         return;
     }
     const size_t len = std::strlen(pClassRef->m_lpszClassName);
-    if (len > kMaxClassNameLength) throw CArchiveException(CArchiveException::badClass);
+    if (len > kMaxClassNameLength)
+        throw CArchiveException(CArchiveException::badClass);
     *this << kNewClassTag;
     *this << static_cast<WORD>(pClassRef->m_wSchema);
     *this << static_cast<WORD>(len);
@@ -219,15 +234,19 @@ std::uint32_t CArchive::ReadTag(bool& isClass, bool& isNewClass) {
 const CRuntimeClass* CArchive::LoadNewClass(UINT* pSchema) {
     WORD schema, len;
     *this >> schema >> len;
-    if (len == 0 || len > kMaxClassNameLength) throw CArchiveException(CArchiveException::badClass);
+    if (len == 0 || len > kMaxClassNameLength)
+        throw CArchiveException(CArchiveException::badClass);
     char name[kMaxClassNameLength + 1];
     ReadExact(name, len);
     name[len] = '\0';
     const CRuntimeClass* pClass = CRuntimeClass::FromName(name);
-    if (!pClass) throw CArchiveException(CArchiveException::badClass);
-    if (schema != pClass->m_wSchema) throw CArchiveException(CArchiveException::badSchema);
+    if (!pClass)
+        throw CArchiveException(CArchiveException::badClass);
+    if (schema != pClass->m_wSchema)
+        throw CArchiveException(CArchiveException::badSchema);
     m_loadMap.push_back({pClass, nullptr});
-    if (pSchema) *pSchema = schema;
+    if (pSchema)
+        *pSchema = schema;
     return pClass;
 }
 
@@ -242,7 +261,8 @@ const CRuntimeClass* CArchive::ReadClass(const CRuntimeClass* pClassRefRequested
         if (!isClass || index == 0 || index >= m_loadMap.size() || !m_loadMap[index].pClass)
             throw CArchiveException(CArchiveException::badIndex);
         pClass = m_loadMap[index].pClass;
-        if (pSchema) *pSchema = pClass->m_wSchema;
+        if (pSchema)
+            *pSchema = pClass->m_wSchema;
     }
     if (pClassRefRequested && !pClass->IsDerivedFrom(pClassRefRequested))
         throw CArchiveException(CArchiveException::badClass);
@@ -263,7 +283,8 @@ CObject* CArchive::ReadObject(const CRuntimeClass* pClassRefRequested) {
         pClass = m_loadMap[index].pClass;
     } else {
         // Null, or a reference to an object read earlier from this archive.
-        if (index == 0) return nullptr;
+        if (index == 0)
+            return nullptr;
         if (index >= m_loadMap.size() || !m_loadMap[index].pObject)
             throw CArchiveException(CArchiveException::badIndex);
         CObject* pOb = m_loadMap[index].pObject;
@@ -275,7 +296,8 @@ CObject* CArchive::ReadObject(const CRuntimeClass* pClassRefRequested) {
     if (pClassRefRequested && !pClass->IsDerivedFrom(pClassRefRequested))
         throw CArchiveException(CArchiveException::badClass);
     std::unique_ptr<CObject> pOb(pClass->CreateObject());
-    if (!pOb) throw CArchiveException(CArchiveException::badClass);
+    if (!pOb)
+        throw CArchiveException(CArchiveException::badClass);
     const size_t entry = m_loadMap.size();
     m_loadMap.push_back({nullptr, pOb.get()});
     try {

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "BaseCommon/Export.h"
+#include "BaseCommon/framework/CException.h"
 #include "BaseCommon/framework/CObject.h"
 #include "BaseCommon/framework/CString.h"
 #include "BaseCommon/framework/Types.h"

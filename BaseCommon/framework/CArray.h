@@ -18,7 +18,8 @@ public:
     CArray() = default;
     CArray(const CArray& other) { Copy(other); }
     CArray& operator=(const CArray& other) {
-        if (this != &other) Copy(other);
+        if (this != &other)
+            Copy(other);
         return *this;
     }
     CArray(CArray&& other) noexcept { Swap(other); }
@@ -38,20 +39,25 @@ public:
 
     // New count; nGrowBy >= 0 sets the growth step, -1 keeps it. Shrinking to 0 frees storage.
     void SetSize(int nNewSize, int nGrowBy = -1) {
-        if (nNewSize < 0) throw CInvalidArgException();
-        if (nGrowBy >= 0) m_nGrowBy = nGrowBy;
+        if (nNewSize < 0)
+            throw CInvalidArgException();
+        if (nGrowBy >= 0)
+            m_nGrowBy = nGrowBy;
         if (nNewSize == 0) {
             m_pData.reset();
             m_nSize = m_nMaxSize = 0;
             return;
         }
-        if (nNewSize > m_nMaxSize) Reserve(NextCapacity(nNewSize));
-        for (int i = m_nSize; i < nNewSize; ++i) m_pData[i] = TYPE();
+        if (nNewSize > m_nMaxSize)
+            Reserve(NextCapacity(nNewSize));
+        for (int i = m_nSize; i < nNewSize; ++i)
+            m_pData[i] = TYPE();
         m_nSize = nNewSize;
     }
     void RemoveAll() { SetSize(0, -1); }
     void FreeExtra() {
-        if (m_nSize < m_nMaxSize) Reallocate(m_nSize);
+        if (m_nSize < m_nMaxSize)
+            Reallocate(m_nSize);
     }
 
     const TYPE& GetAt(int i) const { return m_pData[Check(i)]; }
@@ -64,9 +70,11 @@ public:
     const TYPE* GetData() const { return m_pData.get(); }
 
     void SetAtGrow(int i, ARG_TYPE v) {
-        if (i < 0) throw CInvalidArgException();
+        if (i < 0)
+            throw CInvalidArgException();
         TYPE copy = v;  // v may refer into this array
-        if (i >= m_nSize) SetSize(i + 1, -1);
+        if (i >= m_nSize)
+            SetSize(i + 1, -1);
         m_pData[i] = std::move(copy);
     }
     int Add(ARG_TYPE v) {
@@ -76,48 +84,57 @@ public:
     }
     int Append(const CArray& src) {
         const int old = m_nSize;
-        if (this == &src) throw CInvalidArgException();
+        if (this == &src)
+            throw CInvalidArgException();
         SetSize(old + src.m_nSize, -1);
         std::copy(src.m_pData.get(), src.m_pData.get() + src.m_nSize, m_pData.get() + old);
         return old;
     }
     void Copy(const CArray& src) {
-        if (this == &src) return;
+        if (this == &src)
+            return;
         SetSize(src.m_nSize, -1);
         std::copy(src.m_pData.get(), src.m_pData.get() + src.m_nSize, m_pData.get());
     }
 
     // Inserts nCount copies of v at index i; an index past the end grows the array first.
     void InsertAt(int i, ARG_TYPE v, int nCount = 1) {
-        if (i < 0 || nCount < 0) throw CInvalidArgException();
-        if (nCount == 0) return;
+        if (i < 0 || nCount < 0)
+            throw CInvalidArgException();
+        if (nCount == 0)
+            return;
         TYPE copy = v;
         const int old = m_nSize;
         if (i >= old) {
             SetSize(i + nCount, -1);
         } else {
             SetSize(old + nCount, -1);
-            std::move_backward(m_pData.get() + i, m_pData.get() + old, m_pData.get() + old + nCount);
+            std::move_backward(m_pData.get() + i, m_pData.get() + old,
+                               m_pData.get() + old + nCount);
         }
         std::fill(m_pData.get() + i, m_pData.get() + i + nCount, copy);
     }
     void RemoveAt(int i, int nCount = 1) {
-        if (i < 0 || nCount < 0 || i + nCount > m_nSize) throw CInvalidArgException();
+        if (i < 0 || nCount < 0 || i + nCount > m_nSize)
+            throw CInvalidArgException();
         std::move(m_pData.get() + i + nCount, m_pData.get() + m_nSize, m_pData.get() + i);
         m_nSize -= nCount;
     }
 
 private:
     int Check(int i) const {
-        if (i < 0 || i >= m_nSize) throw CInvalidArgException();
+        if (i < 0 || i >= m_nSize)
+            throw CInvalidArgException();
         return i;
     }
     int NextCapacity(int nNeeded) const {
         // Geometric growth keeps repeated Add linear overall; an explicit grow-by step
         // is honoured as a minimum.
         long long cap = m_nMaxSize + std::max<long long>({4LL, m_nMaxSize / 2LL, m_nGrowBy});
-        if (cap < nNeeded) cap = nNeeded;
-        if (cap > 0x7fffffffLL) cap = 0x7fffffffLL;
+        if (cap < nNeeded)
+            cap = nNeeded;
+        if (cap > 0x7fffffffLL)
+            cap = 0x7fffffffLL;
         return static_cast<int>(cap);
     }
     void Reserve(int nCap) { Reallocate(nCap); }

@@ -2,11 +2,17 @@
 
 CException::~CException() = default;
 
-const char* CException::what() const noexcept { return "framework exception"; }
+const char* CException::what() const noexcept {
+    return "framework exception";
+}
 
-const char* CInvalidArgException::what() const noexcept { return "invalid argument"; }
+const char* CInvalidArgException::what() const noexcept {
+    return "invalid argument";
+}
 
-const char* CMemoryException::what() const noexcept { return "out of memory"; }
+const char* CMemoryException::what() const noexcept {
+    return "out of memory";
+}
 
 const char* CArchiveException::what() const noexcept {
     switch (m_cause) {

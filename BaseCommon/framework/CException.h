@@ -32,12 +32,12 @@ public:
     enum Cause {
         none = 0,
         genericException = 1,
-        readOnly = 2,       // writing to an archive opened for loading
-        endOfFile = 3,      // the data ran out before the object was complete
-        writeOnly = 4,      // reading from an archive opened for storing
-        badIndex = 5,       // a class or object reference that was never defined
-        badClass = 6,       // unknown class name, or not the class that was asked for
-        badSchema = 7,      // the stored schema number differs from the class's own
+        readOnly = 2,   // writing to an archive opened for loading
+        endOfFile = 3,  // the data ran out before the object was complete
+        writeOnly = 4,  // reading from an archive opened for storing
+        badIndex = 5,   // a class or object reference that was never defined
+        badClass = 6,   // unknown class name, or not the class that was asked for
+        badSchema = 7,  // the stored schema number differs from the class's own
         bufferFull = 8
     };
 

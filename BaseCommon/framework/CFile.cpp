@@ -10,14 +10,17 @@ CFile::~CFile() = default;
 CMemFile::CMemFile() = default;
 
 CMemFile::CMemFile(const BYTE* pData, UINT nBytes) {
-    if (pData && nBytes > 0) m_data.assign(pData, pData + nBytes);
+    if (pData && nBytes > 0)
+        m_data.assign(pData, pData + nBytes);
 }
 
 CMemFile::~CMemFile() = default;
 
 UINT CMemFile::Read(void* lpBuf, UINT nCount) {
-    if (nCount == 0 || m_pos >= m_data.size()) return 0;
-    if (!lpBuf) throw CInvalidArgException();
+    if (nCount == 0 || m_pos >= m_data.size())
+        return 0;
+    if (!lpBuf)
+        throw CInvalidArgException();
     const std::uint64_t avail = m_data.size() - m_pos;
     const UINT n = avail < nCount ? static_cast<UINT>(avail) : nCount;
     std::memcpy(lpBuf, m_data.data() + m_pos, n);
@@ -26,11 +29,14 @@ UINT CMemFile::Read(void* lpBuf, UINT nCount) {
 }
 
 void CMemFile::Write(const void* lpBuf, UINT nCount) {
-    if (nCount == 0) return;
-    if (!lpBuf) throw CInvalidArgException();
+    if (nCount == 0)
+        return;
+    if (!lpBuf)
+        throw CInvalidArgException();
     const std::uint64_t endPos = m_pos + nCount;
     try {
-        if (endPos > m_data.size()) m_data.resize(static_cast<size_t>(endPos));
+        if (endPos > m_data.size())
+            m_data.resize(static_cast<size_t>(endPos));
     } catch (const std::exception&) {
         throw CMemoryException();
     }
@@ -38,9 +44,13 @@ void CMemFile::Write(const void* lpBuf, UINT nCount) {
     m_pos = endPos;
 }
 
-std::uint64_t CMemFile::GetLength() const { return m_data.size(); }
+std::uint64_t CMemFile::GetLength() const {
+    return m_data.size();
+}
 
-std::uint64_t CMemFile::GetPosition() const { return m_pos; }
+std::uint64_t CMemFile::GetPosition() const {
+    return m_pos;
+}
 
 std::uint64_t CMemFile::Seek(std::int64_t lOff, UINT nFrom) {
     std::int64_t base = 0;
@@ -58,7 +68,8 @@ std::uint64_t CMemFile::Seek(std::int64_t lOff, UINT nFrom) {
             throw CInvalidArgException();
     }
     const std::int64_t target = base + lOff;
-    if (target < 0) throw CInvalidArgException();
+    if (target < 0)
+        throw CInvalidArgException();
     m_pos = static_cast<std::uint64_t>(target);
     return m_pos;
 }
@@ -69,5 +80,6 @@ void CMemFile::SetLength(std::uint64_t dwNewLen) {
     } catch (const std::exception&) {
         throw CMemoryException();
     }
-    if (m_pos > dwNewLen) m_pos = dwNewLen;
+    if (m_pos > dwNewLen)
+        m_pos = dwNewLen;
 }

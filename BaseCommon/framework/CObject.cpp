@@ -20,43 +20,56 @@ CObject* CRuntimeClass::CreateObject() const {
 }
 
 BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* pBaseClass) const {
-    if (!pBaseClass) return FALSE;
-    for (const CRuntimeClass* p = this; p; p = p->m_pfnGetBaseClass ? p->m_pfnGetBaseClass() : nullptr) {
-        if (p == pBaseClass) return TRUE;
+    if (!pBaseClass)
+        return FALSE;
+    for (const CRuntimeClass* p = this; p;
+         p = p->m_pfnGetBaseClass ? p->m_pfnGetBaseClass() : nullptr) {
+        if (p == pBaseClass)
+            return TRUE;
     }
     return FALSE;
 }
 
 const CRuntimeClass* CRuntimeClass::FromName(const char* lpszClassName) {
-    if (!lpszClassName) return nullptr;
+    if (!lpszClassName)
+        return nullptr;
     const auto& reg = Registry();
     const auto it = reg.find(lpszClassName);
     return it == reg.end() ? nullptr : it->second;
 }
 
 void AfxClassInit(const CRuntimeClass* pNewClass) {
-    if (pNewClass && pNewClass->m_lpszClassName) Registry()[pNewClass->m_lpszClassName] = pNewClass;
+    if (pNewClass && pNewClass->m_lpszClassName)
+        Registry()[pNewClass->m_lpszClassName] = pNewClass;
 }
 
 void AfxClassTerm(const CRuntimeClass* pClass) {
-    if (!pClass || !pClass->m_lpszClassName) return;
+    if (!pClass || !pClass->m_lpszClassName)
+        return;
     auto& reg = Registry();
     const auto it = reg.find(pClass->m_lpszClassName);
-    if (it != reg.end() && it->second == pClass) reg.erase(it);
+    if (it != reg.end() && it->second == pClass)
+        reg.erase(it);
 }
 
 AFX_CLASSINIT::AFX_CLASSINIT(const CRuntimeClass* pNewClass) : m_pClass(pNewClass) {
     AfxClassInit(pNewClass);
 }
 
-AFX_CLASSINIT::~AFX_CLASSINIT() { AfxClassTerm(m_pClass); }
+AFX_CLASSINIT::~AFX_CLASSINIT() {
+    AfxClassTerm(m_pClass);
+}
 
 const CRuntimeClass CObject::classCObject = {"CObject", static_cast<int>(sizeof(CObject)), 0xFFFF,
                                              nullptr, nullptr};
 
-const CRuntimeClass* CObject::GetThisClass() { return &classCObject; }
+const CRuntimeClass* CObject::GetThisClass() {
+    return &classCObject;
+}
 
-const CRuntimeClass* CObject::GetRuntimeClass() const { return &classCObject; }
+const CRuntimeClass* CObject::GetRuntimeClass() const {
+    return &classCObject;
+}
 
 CObject::~CObject() = default;
 
@@ -70,4 +83,6 @@ BOOL CObject::IsKindOf(const CRuntimeClass* pClass) const {
     return GetRuntimeClass()->IsDerivedFrom(pClass);
 }
 
-BOOL CObject::IsSerializable() const { return GetRuntimeClass()->m_wSchema != 0xFFFF; }
+BOOL CObject::IsSerializable() const {
+    return GetRuntimeClass()->m_wSchema != 0xFFFF;
+}

@@ -50,11 +50,11 @@ struct RVN_API AFX_CLASSINIT {
 
 #define RUNTIME_CLASS(class_name) (&class_name::class##class_name)
 
-#define DECLARE_DYNAMIC(class_name)                             \
-public:                                                         \
-    static const CRuntimeClass class##class_name;               \
-    static const CRuntimeClass* GetThisClass();                 \
-    static const CRuntimeClass* _GetBaseClass();                \
+#define DECLARE_DYNAMIC(class_name)               \
+public:                                           \
+    static const CRuntimeClass class##class_name; \
+    static const CRuntimeClass* GetThisClass();   \
+    static const CRuntimeClass* _GetBaseClass();  \
     const CRuntimeClass* GetRuntimeClass() const override;
 
 #define DECLARE_DYNCREATE(class_name) \
@@ -63,30 +63,40 @@ public:                                                         \
 
 #define DECLARE_SERIAL(class_name) DECLARE_DYNCREATE(class_name)
 
-#define RVN_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, wSchema, pfnNew)          \
-    const CRuntimeClass* class_name::_GetBaseClass() { return RUNTIME_CLASS(base_class_name); } \
-    const CRuntimeClass class_name::class##class_name = {                                 \
-        #class_name, static_cast<int>(sizeof(class_name)), wSchema, pfnNew,               \
-        &class_name::_GetBaseClass};                                                      \
-    const CRuntimeClass* class_name::GetThisClass() { return RUNTIME_CLASS(class_name); } \
-    const CRuntimeClass* class_name::GetRuntimeClass() const { return RUNTIME_CLASS(class_name); }
+#define RVN_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, wSchema, pfnNew) \
+    const CRuntimeClass* class_name::_GetBaseClass() {                           \
+        return RUNTIME_CLASS(base_class_name);                                   \
+    }                                                                            \
+    const CRuntimeClass class_name::class##class_name = {                        \
+        #class_name, static_cast<int>(sizeof(class_name)), wSchema, pfnNew,      \
+        &class_name::_GetBaseClass};                                             \
+    const CRuntimeClass* class_name::GetThisClass() {                            \
+        return RUNTIME_CLASS(class_name);                                        \
+    }                                                                            \
+    const CRuntimeClass* class_name::GetRuntimeClass() const {                   \
+        return RUNTIME_CLASS(class_name);                                        \
+    }
 
 #define IMPLEMENT_DYNAMIC(class_name, base_class_name) \
     RVN_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, 0xFFFF, nullptr)
 
-#define IMPLEMENT_DYNCREATE(class_name, base_class_name)                      \
-    CObject* class_name::CreateObject() { return new class_name; }             \
+#define IMPLEMENT_DYNCREATE(class_name, base_class_name) \
+    CObject* class_name::CreateObject() {                \
+        return new class_name;                           \
+    }                                                    \
     RVN_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, 0xFFFF, class_name::CreateObject)
 
 // Also defines the free extraction operator, declared by the class's header as
 //   RVN_API CArchive& operator>>(CArchive&, class_name*&);
 #define IMPLEMENT_SERIAL(class_name, base_class_name, wSchema)                                 \
-    CObject* class_name::CreateObject() { return new class_name; }                              \
-    RVN_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, wSchema, class_name::CreateObject)  \
-    static const AFX_CLASSINIT rvn_init_##class_name(RUNTIME_CLASS(class_name));                \
-    CArchive& operator>>(CArchive& ar, class_name*& pOb) {                                      \
-        pOb = static_cast<class_name*>(ar.ReadObject(RUNTIME_CLASS(class_name)));               \
-        return ar;                                                                              \
+    CObject* class_name::CreateObject() {                                                      \
+        return new class_name;                                                                 \
+    }                                                                                          \
+    RVN_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, wSchema, class_name::CreateObject) \
+    static const AFX_CLASSINIT rvn_init_##class_name(RUNTIME_CLASS(class_name));               \
+    CArchive& operator>>(CArchive& ar, class_name*& pOb) {                                     \
+        pOb = static_cast<class_name*>(ar.ReadObject(RUNTIME_CLASS(class_name)));              \
+        return ar;                                                                             \
     }
 
 class RVN_API CObject {

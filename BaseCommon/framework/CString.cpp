@@ -19,23 +19,27 @@ CString& CString::operator=(const char* psz) {
 }
 
 char CString::GetAt(int i) const {
-    if (i < 0 || i >= GetLength()) throw CInvalidArgException();
+    if (i < 0 || i >= GetLength())
+        throw CInvalidArgException();
     return m_str[static_cast<size_t>(i)];
 }
 
 void CString::SetAt(int i, char ch) {
-    if (i < 0 || i >= GetLength()) throw CInvalidArgException();
+    if (i < 0 || i >= GetLength())
+        throw CInvalidArgException();
     m_str[static_cast<size_t>(i)] = ch;
 }
 
 int CString::Find(const char* psz, int nStart) const {
-    if (!psz || nStart < 0 || nStart > GetLength()) return -1;
+    if (!psz || nStart < 0 || nStart > GetLength())
+        return -1;
     const size_t pos = m_str.find(psz, static_cast<size_t>(nStart));
     return pos == std::string::npos ? -1 : static_cast<int>(pos);
 }
 
 int CString::Find(char ch, int nStart) const {
-    if (nStart < 0 || nStart >= GetLength()) return -1;
+    if (nStart < 0 || nStart >= GetLength())
+        return -1;
     const size_t pos = m_str.find(ch, static_cast<size_t>(nStart));
     return pos == std::string::npos ? -1 : static_cast<int>(pos);
 }
@@ -46,35 +50,46 @@ int CString::ReverseFind(char ch) const {
 }
 
 CString CString::Left(int nCount) const {
-    if (nCount <= 0) return CString();
+    if (nCount <= 0)
+        return CString();
     return CString(m_str.substr(0, static_cast<size_t>(nCount)));
 }
 
 CString CString::Right(int nCount) const {
-    if (nCount <= 0) return CString();
-    if (nCount >= GetLength()) return *this;
+    if (nCount <= 0)
+        return CString();
+    if (nCount >= GetLength())
+        return *this;
     return CString(m_str.substr(m_str.size() - static_cast<size_t>(nCount)));
 }
 
-CString CString::Mid(int nFirst) const { return Mid(nFirst, GetLength()); }
+CString CString::Mid(int nFirst) const {
+    return Mid(nFirst, GetLength());
+}
 
 CString CString::Mid(int nFirst, int nCount) const {
-    if (nFirst < 0) nFirst = 0;
-    if (nFirst >= GetLength() || nCount <= 0) return CString();
+    if (nFirst < 0)
+        nFirst = 0;
+    if (nFirst >= GetLength() || nCount <= 0)
+        return CString();
     return CString(m_str.substr(static_cast<size_t>(nFirst), static_cast<size_t>(nCount)));
 }
 
-static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+static bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
 void CString::TrimLeft() {
     size_t i = 0;
-    while (i < m_str.size() && IsBlank(m_str[i])) ++i;
+    while (i < m_str.size() && IsBlank(m_str[i]))
+        ++i;
     m_str.erase(0, i);
 }
 
 void CString::TrimRight() {
     size_t n = m_str.size();
-    while (n > 0 && IsBlank(m_str[n - 1])) --n;
+    while (n > 0 && IsBlank(m_str[n - 1]))
+        --n;
     m_str.erase(n);
 }
 
@@ -111,7 +126,8 @@ CString& CString::operator+=(const CString& s) {
 }
 
 CString& CString::operator+=(const char* psz) {
-    if (psz) m_str += psz;
+    if (psz)
+        m_str += psz;
     return *this;
 }
 

@@ -56,11 +56,21 @@ public:
     CString& operator+=(const char* psz);
     CString& operator+=(char ch);
 
-    bool operator==(const CString& s) const { return m_str == s.m_str; }
-    bool operator!=(const CString& s) const { return m_str != s.m_str; }
-    bool operator==(const char* psz) const { return m_str == (psz ? psz : ""); }
-    bool operator!=(const char* psz) const { return !(*this == psz); }
-    bool operator<(const CString& s) const { return m_str < s.m_str; }
+    bool operator==(const CString& s) const {
+        return m_str == s.m_str;
+    }
+    bool operator!=(const CString& s) const {
+        return m_str != s.m_str;
+    }
+    bool operator==(const char* psz) const {
+        return m_str == (psz ? psz : "");
+    }
+    bool operator!=(const char* psz) const {
+        return !(*this == psz);
+    }
+    bool operator<(const CString& s) const {
+        return m_str < s.m_str;
+    }
 
 private:
     std::string m_str;
@@ -71,7 +81,11 @@ RVN_API CString operator+(const CString& a, const char* b);
 RVN_API CString operator+(const char* a, const CString& b);
 RVN_API CString operator+(const CString& a, char b);
 
-inline bool operator==(const char* a, const CString& b) { return b == a; }
-inline bool operator!=(const char* a, const CString& b) { return b != a; }
+inline bool operator==(const char* a, const CString& b) {
+    return b == a;
+}
+inline bool operator!=(const char* a, const CString& b) {
+    return b != a;
+}
 
 #endif  // RVN_FRAMEWORK_CSTRING_H

@@ -30,7 +30,9 @@ void C2DPoint::AssertValid() const {}
 
 void C2DPoint::Dump(CDumpContext&) const {}
 
-void* C2DPoint::clone() { return new C2DPoint(*this); }
+void* C2DPoint::clone() {
+    return new C2DPoint(*this);
+}
 
 int C2DPoint::operator==(const C2DPoint& q) const {
     const double dx = q.x - x;
@@ -38,9 +40,13 @@ int C2DPoint::operator==(const C2DPoint& q) const {
     return dx * dx + dy * dy < rvn::kTol2DSquared ? 1 : 0;
 }
 
-double C2DPoint::Module() const { return std::sqrt(x * x + y * y); }
+double C2DPoint::Module() const {
+    return std::sqrt(x * x + y * y);
+}
 
-double C2DPoint::CalDistance(const C2DPoint& q) const { return std::sqrt(CalcuDis2(q)); }
+double C2DPoint::CalDistance(const C2DPoint& q) const {
+    return std::sqrt(CalcuDis2(q));
+}
 
 double C2DPoint::CalcuDis2(const C2DPoint& q) const {
     const double dx = q.x - x;

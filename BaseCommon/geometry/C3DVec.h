@@ -121,6 +121,7 @@ public:
     double GetCosValOfIncAngTo(const C3DVec& v) const;
     // Angle from this to v in [0, 2pi): counter-clockwise seen from +z for vectors in the XY
     // plane; out of the plane the sense follows the cross product's z, then x, then y sign.
+    // Parallel directions give exactly 0, anti-parallel exactly pi.
     double GetAngleTo(const C3DVec& v) const;
     // Unsigned angle in [0, pi]; 0 when the cross product is shorter than 0.001 (parallel
     // and anti-parallel alike).

@@ -15,9 +15,12 @@ double CoordGet(const T& p, int i) {
 template <class T>
 double& CoordRef(T& p, int i) {
     thread_local double scratch;
-    if (i == 0) return p.x;
-    if (i == 1) return p.y;
-    if (i == 2) return p.z;
+    if (i == 0)
+        return p.x;
+    if (i == 1)
+        return p.y;
+    if (i == 2)
+        return p.z;
     scratch = 0.0;
     return scratch;
 }
@@ -25,7 +28,8 @@ double& CoordRef(T& p, int i) {
 // Divides by the length; an exact zero triple is left unchanged (no tolerance).
 template <class T>
 void NormalizeExact(T& p, double length) {
-    if (p.x == 0.0 && p.y == 0.0 && p.z == 0.0) return;
+    if (p.x == 0.0 && p.y == 0.0 && p.z == 0.0)
+        return;
     p.x /= length;
     p.y /= length;
     p.z /= length;

@@ -32,7 +32,9 @@ constexpr double kTwoPi = 6.283185307179586;
 // Cosines computed from unit vectors can round just past +-1 for (anti)parallel vectors;
 // every arc cosine of the library takes its argument through this clamp, so parallel
 // vectors give exactly 0 and anti-parallel exactly pi rather than NaN.
-inline double ClampCos(double c) { return c > 1.0 ? 1.0 : (c < -1.0 ? -1.0 : c); }
+inline double ClampCos(double c) {
+    return c > 1.0 ? 1.0 : (c < -1.0 ? -1.0 : c);
+}
 
 // Exact closed-interval test: a <= t <= b or b <= t <= a (the ends in either order).
 inline bool InClosedRange(double t, double a, double b) {
