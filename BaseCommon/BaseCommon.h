@@ -10,9 +10,16 @@
 #include "BaseCommon/geometry/C2DBox.h"
 #include "BaseCommon/geometry/C2DPoint.h"
 #include "BaseCommon/geometry/C2DVec.h"
+#include "BaseCommon/geometry/C3DBox.h"
 #include "BaseCommon/geometry/C3DPoint.h"
 #include "BaseCommon/geometry/C3DVec.h"
 #include "BaseCommon/geometry/Tolerance.h"
+
+// owning pointer arrays
+#include "BaseCommon/faces/C3DFaceArray.h"
+#include "BaseCommon/faces/C3DPointArray.h"
+#include "BaseCommon/faces/C3DVecArray.h"
+#include "BaseCommon/faces/CRSTypedPtrArray.h"
 
 // functions with the C calling convention
 #include "BaseCommon/BaseCommonC.h"

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "BaseCommon/faces/C3DPointArray.h"
 #include "BaseCommon/geometry/CoordAccess.h"
 #include "BaseCommon/geometry/Tolerance.h"
 
@@ -62,4 +63,59 @@ double C3DPoint::CalcuDisPow2_XY(const C3DPoint& p) const {
     const double dx = x - p.x;
     const double dy = y - p.y;
     return dx * dx + dy * dy;
+}
+
+C3DPoint C3DPoint::CoorTrans(const C3DPoint& o, C3DVec& u, C3DVec& v, C3DVec& w) const {
+    u.Normalize();
+    v.Normalize();
+    w.Normalize();
+    // The homogeneous row [p, 1] times a translation by -o and then times the matrix whose
+    // columns are u, v, w: the terms with the identity's zeros and ones drop out and what is
+    // left is the same sums of products in the same order, so the numbers are those of the
+    // 4x4 matrix products (for finite coordinates) without building them.
+    const C3DVec d(x - o.x, y - o.y, z - o.z);
+    return C3DPoint(o.x + (d.x * u.x + d.y * u.y + d.z * u.z),
+                    o.y + (d.x * v.x + d.y * v.y + d.z * v.z),
+                    o.z + (d.x * w.x + d.y * w.y + d.z * w.z));
+}
+
+void C3DPoint::Rotate_z(double x0, double y0, double angle) {
+    const double c = std::cos(angle);
+    const double s = std::sin(angle);
+    C3DVec u(c, -s, 0.0);
+    C3DVec v(s, c, 0.0);
+    C3DVec w(0.0, 0.0, 1.0);
+    *this = CoorTrans(C3DPoint(x0, y0, 0.0), u, v, w);
+}
+
+C3DPoint* C3DPoint::FindPoint_MiniDis(const C3DPointArray& arr) const {
+    C3DPoint* pBest = nullptr;
+    double dBest = 0.0;
+    for (int i = 0; i < arr.GetSize(); ++i) {
+        C3DPoint* p = arr.GetAt(i);
+        if (!p)
+            continue;
+        const double d = CalcuDisPow2_XY(*p);
+        if (!pBest || d < dBest) {
+            pBest = p;
+            dBest = d;
+        }
+    }
+    return pBest;
+}
+
+void C3DPoint::GetNearestPnt(const C3DPointArray& arr, C3DPoint*& out) {
+    C3DPoint* pBest = nullptr;
+    double dBest = 0.0;
+    for (int i = 0; i < arr.GetSize(); ++i) {
+        C3DPoint* p = arr.GetAt(i);
+        if (!p)
+            continue;
+        const double d = CalcuDis2(*p);
+        if (!pBest || d < dBest) {
+            pBest = p;
+            dBest = d;
+        }
+    }
+    out = pBest ? pBest : this;
 }

@@ -1,10 +1,13 @@
 // Position in 3D model space: the point arithmetic that mixes points and vectors, equality
-// with the point tolerance (every coordinate difference strictly below 1e-6), distances.
+// with the point tolerance (every coordinate difference strictly below 1e-6), distances, a
+// local-frame transform, rotation about a vertical axis and nearest-point searches.
 #ifndef RVN_GEOMETRY_C3DPOINT_H
 #define RVN_GEOMETRY_C3DPOINT_H
 
 #include "BaseCommon/Export.h"
 #include "BaseCommon/geometry/C3DVec.h"
+
+class C3DPointArray;
 
 class RVN_API C3DPoint {
 public:
@@ -75,6 +78,23 @@ public:
     double CalcuDis2(const C3DPoint& p) const;
     // Squared plan distance dx^2 + dy^2 (z ignored).
     double CalcuDisPow2_XY(const C3DPoint& p) const;
+
+    // Normalises u, v and w in place (the caller's vectors change; an exactly zero axis stays
+    // zero and contributes 0), then returns o + ((p - o).u, (p - o).v, (p - o).w) for this
+    // point p. The origin's coordinates are added back: each result coordinate is o's plus
+    // the projection of p - o on the matching axis, not the bare local coordinate.
+    C3DPoint CoorTrans(const C3DPoint& o, C3DVec& u, C3DVec& v, C3DVec& w) const;
+    // Rotates this point in place by angle radians, counter-clockwise seen from +z, about the
+    // vertical line through (x0, y0); z is unchanged.
+    void Rotate_z(double x0, double y0, double angle);
+    // The element nearest to this point in plan (squared xy distance, z ignored); ties keep
+    // the earlier element. nullptr for an empty array. Null elements are skipped. The array
+    // keeps ownership of the returned point.
+    C3DPoint* FindPoint_MiniDis(const C3DPointArray& arr) const;
+    // Writes into out the element nearest to this point in space (squared 3D distance); ties
+    // keep the earlier element. An empty array (or one of null elements only) sets out to
+    // this point itself. The array keeps ownership of the returned point.
+    void GetNearestPnt(const C3DPointArray& arr, C3DPoint*& out);
 };
 
 #endif  // RVN_GEOMETRY_C3DPOINT_H
