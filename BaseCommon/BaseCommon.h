@@ -21,6 +21,11 @@
 #include "BaseCommon/faces/C3DVecArray.h"
 #include "BaseCommon/faces/CRSTypedPtrArray.h"
 
+// numeric
+#include "BaseCommon/numeric/AlgLinearMethod.h"
+#include "BaseCommon/numeric/AlgTraqArea.h"
+#include "BaseCommon/numeric/CAlgFinding.h"
+
 // functions with the C calling convention
 #include "BaseCommon/BaseCommonC.h"
 

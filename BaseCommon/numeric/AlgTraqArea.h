@@ -1,0 +1,27 @@
+// Area of a trapezoid from its two parallel sides and its height.
+#ifndef RVN_NUMERIC_ALGTRAQAREA_H
+#define RVN_NUMERIC_ALGTRAQAREA_H
+
+#include "BaseCommon/Export.h"
+
+class RVN_API AlgTraqArea {
+public:
+    double m_dA;  // one parallel side
+    double m_dB;  // the other parallel side
+    double m_dH;  // height between them
+
+    AlgTraqArea(double a, double b, double h) : m_dA(a), m_dB(b), m_dH(h) {}
+    AlgTraqArea(const AlgTraqArea& t) : m_dA(t.m_dA), m_dB(t.m_dB), m_dH(t.m_dH) {}
+    AlgTraqArea& operator=(const AlgTraqArea& t) {
+        m_dA = t.m_dA;
+        m_dB = t.m_dB;
+        m_dH = t.m_dH;
+        return *this;
+    }
+    virtual ~AlgTraqArea();
+
+    // (a + b) * h / 2; signed, no check on the sides.
+    double Calculate() const;
+};
+
+#endif  // RVN_NUMERIC_ALGTRAQAREA_H
