@@ -26,6 +26,10 @@
 #include "BaseCommon/numeric/AlgTraqArea.h"
 #include "BaseCommon/numeric/CAlgFinding.h"
 
+// engineering
+#include "BaseCommon/engineering/TableConcrete.h"
+#include "BaseCommon/engineering/TableSteelBar.h"
+
 // functions with the C calling convention
 #include "BaseCommon/BaseCommonC.h"
 
