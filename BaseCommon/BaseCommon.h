@@ -30,6 +30,10 @@
 #include "BaseCommon/engineering/TableConcrete.h"
 #include "BaseCommon/engineering/TableSteelBar.h"
 
+// sparse
+#include "BaseCommon/sparse/CSparseMatrix.h"
+#include "BaseCommon/sparse/SkylineKernel.h"
+
 // functions with the C calling convention
 #include "BaseCommon/BaseCommonC.h"
 

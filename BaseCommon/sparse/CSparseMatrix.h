@@ -1,0 +1,126 @@
+// Symmetric matrix of order n in skyline (variable-band) storage, with element assembly and
+// in-place LDLT factorisation and solution.
+//
+// Storage. Only the lower triangle is stored, row by row, each row from its first non-zero
+// column m_i up to the diagonal; the upper triangle is its mirror. The profile is given by the
+// diagonal addresses D[i] = m_pnDiag[i], the 0-based index of element (i, i) in m_pdElement:
+//   D[0] = 0, and the row height D[i] - D[i-1] lies in 1 .. i + 1;
+//   m_i = i - height_i + 1, and element (i, c), m_i <= c <= i, is m_pdElement[D[i] - (i - c)];
+//   the element buffer holds D[n-1] + 1 doubles.
+// Example: a full 3 x 3 matrix has D = {0, 2, 5} and stores (0,0), (1,0), (1,1), (2,0), (2,1),
+// (2,2) in that order.
+//
+// Factor format (callers read it). After factorisation K = L D L^T (L unit lower triangular,
+// no square roots) the buffer holds, in the same profile, the pivot d_i on the diagonal and
+// g_ic = d_c * l_ic off it. There is no fill-in outside the profile.
+//
+// States. m_bBufEmpty = 1: profile only (default state, after a constructor, Realloc or
+// ElementBufEmpty); element access, arithmetic and the solver refuse. m_bDecomposed = 1: the
+// buffer holds the factors; later solves reuse them. Assigning a scalar, *= and
+// ElementBufRealloc keep the flag; Realloc, ElementBufEmpty, += and DeleteLastLine clear it; a
+// copy takes the source's flag. To assemble a new matrix into a factorised object, call
+// ElementBufEmpty (or Realloc) first.
+//
+// Errors. Misuse is reported through AfxMessageBox (OK button, no help context) with the texts
+// given below, and the object is left unchanged; nothing throws. An element buffer that cannot
+// be allocated shows "The element buffer of SparseMatrix cannot be allocated" and leaves the
+// object as it was. Pivots are tested for exactly
+// 0.0 (either sign; a NaN pivot is not zero); near-zero pivots are not detected.
+#ifndef RVN_SPARSE_CSPARSEMATRIX_H
+#define RVN_SPARSE_CSPARSEMATRIX_H
+
+#include "BaseCommon/Export.h"
+
+class CMatrix;
+
+class RVN_API CSparseMatrix {
+public:
+    int m_bDecomposed;    // 1: the buffer holds the LDLT factors
+    int m_bBufEmpty;      // 1: no element buffer of the profile's size is allocated
+    int m_nRow;           // order n
+    int* m_pnDiag;        // n diagonal addresses, owned
+    double* m_pdElement;  // element buffer, owned (a one-double placeholder while empty)
+
+    // Order 1, D = {0}, no element buffer.
+    CSparseMatrix();
+    // Order n with a copy of the n diagonal addresses, no element buffer. An invalid profile
+    // (n < 1, null pointer, D[0] != 0, a row height outside 1 .. i + 1) shows
+    // "The profile of SparseMatrix is not valid, while reallocating" and leaves the default
+    // state.
+    CSparseMatrix(int n, const int* pnDiag);
+    CSparseMatrix(const CSparseMatrix& src);
+    virtual ~CSparseMatrix();
+
+    // Sets the profile: order n and a copy of the n diagonal addresses; the element buffer is
+    // released (m_bBufEmpty = 1, m_bDecomposed = 0). An invalid profile is refused with the
+    // message above and nothing changes.
+    void Realloc(int n, const int* pnDiag);
+    // Releases the element buffer: m_bBufEmpty = 1, m_bDecomposed = 0.
+    void ElementBufEmpty();
+    // Allocates a new element buffer of D[n-1] + 1 doubles, filled with 0.0, and sets
+    // m_bBufEmpty = 0; m_bDecomposed is kept.
+    void ElementBufRealloc();
+    int GetRow() const { return m_nRow; }
+
+    // Reference to element (i, j), 0-based; (i, j) and (j, i) are the same storage. A position
+    // outside the profile gives a reference to CSparseMatrix_ZERO without a message; so do the
+    // refusals, with "The element buffer of SparseMatrix has not been allocated, while doing
+    // operator()", "The row is out of range, while doing operator()" (row tested first) and
+    // "The col is out of range, while operator()". CSparseMatrix_ZERO is set back to 0.0
+    // each time it is handed out, so a stray write through it never reaches a later read.
+    double& operator()(int i, int j);
+
+    // Allocates the buffer if there is none (m_bBufEmpty = 0), then sets every stored element
+    // to v; m_bDecomposed is kept.
+    CSparseMatrix& operator=(double v);
+    // Multiplies every stored element by v; m_bDecomposed is kept. Without a buffer: "The
+    // element buffer of SparseMatrix has not been allocated, while multiplying".
+    CSparseMatrix& operator*=(double v);
+    // Copy: profile, buffer and both flags (factors stay factors).
+    CSparseMatrix& operator=(const CSparseMatrix& src);
+    // Adds other over the leading min(n, n_other) block; the profile of this matrix never
+    // changes, so elements of other outside it are dropped. Clears m_bDecomposed. Without a
+    // buffer on either side: "The element buffer of SparseMatrix has not been allocated, while
+    // adding".
+    CSparseMatrix& operator+=(const CSparseMatrix& other);
+
+    // Removes the last row and column, keeping the leading (n-1) x (n-1) block with its profile
+    // and values; clears m_bDecomposed. Refused without a buffer ("The element buffer of
+    // SparseMatrix has not been allocated, while deleting the last line") and on order 1 ("The
+    // order of SparseMatrix is 1, while deleting the last line").
+    void DeleteLastLine();
+
+    // Factorises the leading n rows in place (callers pass GetRow()); returns 1 when factorised
+    // or already factorised, 0 on failure. Refusals, returning 0 with nothing changed:
+    // no buffer ("The element buffer of SparseMatrix has not been allocated, while
+    // decomposing"), n outside 1 .. order ("The number of equations is out of range, while
+    // decomposing"). A zero pivot reached by a later row returns 0 silently with
+    // m_bDecomposed = 0: the rows before the failing row hold their factors, the failing row
+    // is partly overwritten and the rows after it are untouched, so the matrix has to be
+    // assembled again.
+    int Decomposition(int n);
+
+    // Solves K x = b for the leading n rows, factorising first when m_bDecomposed is 0; b holds
+    // at least n entries and is overwritten by x. Returns 1 solved, 0 failed. Refusals (0,
+    // nothing changed): no buffer ("The element buffer of SparseMatrix has not been allocated,
+    // while ldlt solving"), n outside 1 .. order ("The number of equations is out of range,
+    // while ldlt solving"), b null ("The right-hand side of SparseMatrix is null, while ldlt
+    // solving"). A zero pivot during factorisation, d_0 = 0 or a zero pivot in the forward
+    // step return 0 silently (the factors stay; b is partly overwritten).
+    int LdltSolve(int n, double* b);
+
+private:
+    // The one thread-local element behind every out-of-profile or refused access.
+    static thread_local double CSparseMatrix_ZERO;
+
+    double& HandOutZero();
+    // Replaces the element buffer by a zero-filled one of the profile's size; 0 when the
+    // memory cannot be had (then nothing changes).
+    int AllocateElements();
+    void ReleaseElements();
+    int ElementCount() const { return m_pnDiag[m_nRow - 1] + 1; }
+    int RowHeight(int i) const { return i == 0 ? 1 : m_pnDiag[i] - m_pnDiag[i - 1]; }
+    int Factorise(int n);
+};
+
+#endif  // RVN_SPARSE_CSPARSEMATRIX_H

@@ -1,0 +1,41 @@
+// Choice of the kernel behind CSparseMatrix::Decomposition and LdltSolve.
+//
+// The library is built for the baseline instruction set of its target and picks, at run time,
+// the fastest kernel that the running processor supports. Every kernel produces the stored
+// factor format documented in CSparseMatrix.h; the blocked kernels take each l_ik = g_ik / d_k
+// once instead of dividing in every term, so their factors and solutions differ from the
+// literal recurrence by rounding only (about 1e-15 relative on well-conditioned matrices), and
+// an exactly zero pivot is found where the literal recurrence finds it whenever the arithmetic
+// that produces it is exact.
+//
+// Auto (the default) runs small problems (at most kSkylineLiteralElements stored elements)
+// through the literal recurrence, bit for bit as written, and everything else through the best
+// blocked kernel. The other settings force one kernel for every size; tests and benchmarks use
+// them. The setting is process-wide.
+#ifndef RVN_SPARSE_SKYLINEKERNEL_H
+#define RVN_SPARSE_SKYLINEKERNEL_H
+
+#include "BaseCommon/Export.h"
+
+namespace rvn {
+
+enum class SkylineKernel : int {
+    Auto = 0,      // literal for small problems, otherwise the best blocked kernel
+    Literal = 1,   // the row-by-row recurrence with a division in every term
+    Baseline = 2,  // blocked, baseline instruction set (SSE2 on x86-64)
+    Avx2Fma = 3    // blocked, AVX2 + FMA
+};
+
+constexpr int kSkylineLiteralElements = 512;
+
+// Selects the kernel; false (and nothing changes) when the processor cannot run it.
+RVN_API bool SetSkylineKernel(SkylineKernel kernel);
+RVN_API SkylineKernel GetSkylineKernel();
+// The blocked kernel that Auto uses for large problems on this processor.
+RVN_API SkylineKernel BestSkylineKernel();
+// "auto", "literal", "baseline-sse2" (or "baseline-scalar"), "avx2-fma".
+RVN_API const char* SkylineKernelName(SkylineKernel kernel);
+
+}  // namespace rvn
+
+#endif  // RVN_SPARSE_SKYLINEKERNEL_H

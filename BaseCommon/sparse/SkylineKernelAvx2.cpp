@@ -1,0 +1,65 @@
+// The skyline kernel for processors with AVX2 and FMA: 256-bit vectors, a 12 x 4 register
+// tile (12 accumulators of the 16 ymm registers, leaving room for three loads of the strip and
+// the broadcast of the panel). The library is built for the baseline instruction set; only the
+// functions of this unit are compiled for AVX2 + FMA, and the dispatcher calls them only after
+// the processor and the operating system have been found to support both.
+#include "BaseCommon/sparse/SkylineOps.inl"
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define RVN_SKYLINE_HAVE_AVX2 1
+
+#pragma GCC push_options
+#pragma GCC target("avx2,fma")
+#include <immintrin.h>
+
+namespace rvn {
+namespace skyline {
+namespace avx2 {
+
+struct Simd {
+    typedef __m256d V;
+    enum { W = 4 };
+    static inline V Load(const double* p) { return _mm256_loadu_pd(p); }
+    static inline void Store(double* p, V v) { _mm256_storeu_pd(p, v); }
+    static inline V Set1(double x) { return _mm256_set1_pd(x); }
+    static inline V Zero() { return _mm256_setzero_pd(); }
+    static inline V Fnmadd(V a, V b, V c) { return _mm256_fnmadd_pd(a, b, c); }
+    static inline V Fmadd(V a, V b, V c) { return _mm256_fmadd_pd(a, b, c); }
+    static inline V Mul(V a, V b) { return _mm256_mul_pd(a, b); }
+    static inline V Div(V a, V b) { return _mm256_div_pd(a, b); }
+    static inline V Add(V a, V b) { return _mm256_add_pd(a, b); }
+    static inline V Sub(V a, V b) { return _mm256_sub_pd(a, b); }
+    static inline double Sum(V v) {
+        const __m128d lo = _mm256_castpd256_pd128(v);
+        const __m128d hi = _mm256_extractf128_pd(v, 1);
+        const __m128d s = _mm_add_pd(lo, hi);
+        return _mm_cvtsd_f64(_mm_add_sd(s, _mm_unpackhi_pd(s, s)));
+    }
+};
+
+enum { kMR = 12, kNR = 4, kBlockRows = 48 };
+
+#include "BaseCommon/sparse/SkylineKernelBody.inl"
+
+const Ops kOps = {"avx2-fma", FactorScratchImpl, FactorImpl, SolveImpl, SolveColumnsImpl};
+
+}  // namespace avx2
+}  // namespace skyline
+}  // namespace rvn
+
+#pragma GCC pop_options
+#endif
+
+namespace rvn {
+namespace skyline {
+
+const Ops* Avx2FmaOps() {
+#ifdef RVN_SKYLINE_HAVE_AVX2
+    return &avx2::kOps;
+#else
+    return nullptr;
+#endif
+}
+
+}  // namespace skyline
+}  // namespace rvn

@@ -1,0 +1,67 @@
+// The skyline kernel for any processor the library is built for: SSE2 (two doubles per
+// vector, separate multiply and add) on x86-64, where it is part of the baseline, and plain
+// scalar code elsewhere. The 4 x 4 register tile keeps 8 (SSE2) or 16 (scalar) accumulators.
+#include "BaseCommon/sparse/SkylineOps.inl"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace rvn {
+namespace skyline {
+namespace baseline {
+
+#if defined(__SSE2__)
+struct Simd {
+    typedef __m128d V;
+    enum { W = 2 };
+    static inline V Load(const double* p) { return _mm_loadu_pd(p); }
+    static inline void Store(double* p, V v) { _mm_storeu_pd(p, v); }
+    static inline V Set1(double x) { return _mm_set1_pd(x); }
+    static inline V Zero() { return _mm_setzero_pd(); }
+    static inline V Fnmadd(V a, V b, V c) { return _mm_sub_pd(c, _mm_mul_pd(a, b)); }
+    static inline V Fmadd(V a, V b, V c) { return _mm_add_pd(c, _mm_mul_pd(a, b)); }
+    static inline V Mul(V a, V b) { return _mm_mul_pd(a, b); }
+    static inline V Div(V a, V b) { return _mm_div_pd(a, b); }
+    static inline V Add(V a, V b) { return _mm_add_pd(a, b); }
+    static inline V Sub(V a, V b) { return _mm_sub_pd(a, b); }
+    static inline double Sum(V v) { return _mm_cvtsd_f64(_mm_add_sd(v, _mm_unpackhi_pd(v, v))); }
+};
+#else
+struct Simd {
+    typedef double V;
+    enum { W = 1 };
+    static inline V Load(const double* p) { return *p; }
+    static inline void Store(double* p, V v) { *p = v; }
+    static inline V Set1(double x) { return x; }
+    static inline V Zero() { return 0.0; }
+    static inline V Fnmadd(V a, V b, V c) { return c - a * b; }
+    static inline V Fmadd(V a, V b, V c) { return c + a * b; }
+    static inline V Mul(V a, V b) { return a * b; }
+    static inline V Div(V a, V b) { return a / b; }
+    static inline V Add(V a, V b) { return a + b; }
+    static inline V Sub(V a, V b) { return a - b; }
+    static inline double Sum(V v) { return v; }
+};
+#endif
+
+enum { kMR = 4, kNR = 4, kBlockRows = 48 };
+
+#include "BaseCommon/sparse/SkylineKernelBody.inl"
+
+const Ops kOps = {
+#if defined(__SSE2__)
+    "baseline-sse2",
+#else
+    "baseline-scalar",
+#endif
+    FactorScratchImpl, FactorImpl, SolveImpl, SolveColumnsImpl};
+
+}  // namespace baseline
+
+const Ops* BaselineOps() {
+    return &baseline::kOps;
+}
+
+}  // namespace skyline
+}  // namespace rvn
