@@ -21,6 +21,9 @@
 #include "BaseCommon/faces/C3DVecArray.h"
 #include "BaseCommon/faces/CRSTypedPtrArray.h"
 
+// polygon helpers
+#include "BaseCommon/faces/PolyHelpers.h"
+
 // numeric
 #include "BaseCommon/numeric/AlgLinearMethod.h"
 #include "BaseCommon/numeric/AlgTraqArea.h"

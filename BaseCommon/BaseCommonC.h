@@ -12,4 +12,7 @@
  * Returns w, or NULL without writing anything when any pointer is NULL. */
 RVN_C_API double* AlgDzzlChazhi(const double* tri, const double* p, double* w);
 
+/* Area of a plan polygon given as interleaved x, y values (BaseCommon/faces/PolyHelpers.h). */
+RVN_C_API double CalcuArea(const double* pdXY, int nPnt);
+
 #endif /* RVN_BASECOMMON_C_H */

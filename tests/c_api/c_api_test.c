@@ -24,6 +24,14 @@ int main(void) {
         }
     }
 
+    {
+        const double square[8] = {0, 0, 1, 0, 1, 1, 0, 1};
+        if (!near(CalcuArea(square, 4), 1.0) || CalcuArea(square, 2) != -1.0) {
+            printf("CalcuArea: got %g\n", CalcuArea(square, 4));
+            ++failures;
+        }
+    }
+
     printf("%s\n", failures ? "FAILED" : "ok");
     return failures ? 1 : 0;
 }
