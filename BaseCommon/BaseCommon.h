@@ -28,6 +28,7 @@
 #include "BaseCommon/numeric/AlgLinearMethod.h"
 #include "BaseCommon/numeric/AlgTraqArea.h"
 #include "BaseCommon/numeric/CAlgFinding.h"
+#include "BaseCommon/numeric/PlaneCoord.h"
 
 // engineering
 #include "BaseCommon/engineering/TableConcrete.h"

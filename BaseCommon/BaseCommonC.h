@@ -15,4 +15,18 @@ RVN_C_API double* AlgDzzlChazhi(const double* tri, const double* p, double* w);
 /* Area of a plan polygon given as interleaved x, y values (BaseCommon/faces/PolyHelpers.h). */
 RVN_C_API double CalcuArea(const double* pdXY, int nPnt);
 
+/* Plane coordinate helpers (BaseCommon/numeric/PlaneCoord.h): member angles folded into
+ * (-90, 90] degrees, plan directions and order, point lists turned about z, bounding boxes,
+ * squared distances. */
+RVN_C_API int AngleTo14(double* pdAngle);
+RVN_C_API int AngleTo14_EX(double* pdAngle);
+RVN_C_API int NormalDirection(double x1, double y1, double x2, double y2, double dTol);
+RVN_C_API int GetDirectionType(double x1, double y1, double x2, double y2, double dTol);
+RVN_C_API int CordRankOK(double x1, double y1, double x2, double y2);
+RVN_C_API void Rotate_AxisZ(double* pdXY, int nPnt, double dAngle);
+RVN_C_API void TransCordSys_AxisZ(double* pdXYZ, int nPnt, double dAngle);
+RVN_C_API void GetMiniBox(const double* pdXYZ, int nPnt, double* pdBox, double dMargin);
+RVN_C_API double Distpf_2d(double x1, double y1, double x2, double y2);
+RVN_C_API double Distpf_3d(double x1, double y1, double z1, double x2, double y2, double z2);
+
 #endif /* RVN_BASECOMMON_C_H */

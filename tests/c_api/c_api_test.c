@@ -32,6 +32,30 @@ int main(void) {
         }
     }
 
+    {
+        /* 2.0 rad is 114 whole degrees, folded by a half turn to -66. */
+        const double half_pi = 1.5707963267948966;
+        double a = 2.0, b = 2.0;
+        double xy[2] = {1.0, 0.0};
+        double xyz[3] = {1.0, 0.0, 7.0};
+        double box[6] = {0, 0, 0, 0, 0, 0};
+        int ok = AngleTo14(&a) == -66 && AngleTo14_EX(&b) == 1 && near(a, b);
+        ok = ok && NormalDirection(0, 0, 0.002, -1, 0.001) == 1;
+        ok = ok && GetDirectionType(0, 0, 0.0005, -1, 0.001) == 4;
+        ok = ok && CordRankOK(1, 5, 1.0000005, 6) == 1;
+        Rotate_AxisZ(xy, 1, half_pi);
+        TransCordSys_AxisZ(xyz, 1, half_pi);
+        GetMiniBox(xyz, 1, box, 0.5);
+        ok = ok && fabs(xy[0]) < 1e-15 && near(xy[1], 1.0);
+        ok = ok && fabs(xyz[0]) < 1e-15 && near(xyz[1], -1.0) && xyz[2] == 7.0;
+        ok = ok && near(box[2], 6.5) && near(box[5], 7.5);
+        ok = ok && Distpf_2d(0, 0, 3, 4) == 25.0 && Distpf_3d(0, 0, 0, 1, 2, 2) == 9.0;
+        if (!ok) {
+            printf("plane coordinate helpers: wrong result\n");
+            ++failures;
+        }
+    }
+
     printf("%s\n", failures ? "FAILED" : "ok");
     return failures ? 1 : 0;
 }
