@@ -29,6 +29,7 @@
 #include "BaseCommon/numeric/AlgTraqArea.h"
 #include "BaseCommon/numeric/CAlgFinding.h"
 #include "BaseCommon/numeric/PlaneCoord.h"
+#include "BaseCommon/numeric/ReadTxt.h"
 
 // engineering
 #include "BaseCommon/engineering/TableConcrete.h"
