@@ -28,6 +28,7 @@
 #include "BaseCommon/numeric/AlgLinearMethod.h"
 #include "BaseCommon/numeric/AlgTraqArea.h"
 #include "BaseCommon/numeric/CAlgFinding.h"
+#include "BaseCommon/numeric/ComFunc.h"
 #include "BaseCommon/numeric/PlaneCoord.h"
 #include "BaseCommon/numeric/ReadTxt.h"
 
