@@ -33,6 +33,7 @@
 #include "BaseCommon/numeric/ReadTxt.h"
 
 // engineering
+#include "BaseCommon/engineering/PileSoilStiff.h"
 #include "BaseCommon/engineering/TableConcrete.h"
 #include "BaseCommon/engineering/TableSteelBar.h"
 

@@ -29,4 +29,13 @@ RVN_C_API void GetMiniBox(const double* pdXYZ, int nPnt, double* pdBox, double d
 RVN_C_API double Distpf_2d(double x1, double y1, double x2, double y2);
 RVN_C_API double Distpf_3d(double x1, double y1, double z1, double x2, double y2, double z2);
 
+/* Pile and soil springs spread onto element nodes, and reactions summed back
+ * (BaseCommon/engineering/PileSoilStiff.h). */
+RVN_C_API int PileStiffEq(int nType, int nNode, const double* pdNodeXY, const double* pdPnt,
+                          double dK, double* pdResult);
+RVN_C_API int SoilStiffEq(int nType, int nNode, const double* pdNodeXY, double dQ,
+                          double* pdResult);
+RVN_C_API int CalcuPileR(int n, const double* pdA, const double* pdB, double* pdR);
+RVN_C_API int CalcuSoilR(int n, const double* pdA, const double* pdB, double dDiv, double* pdR);
+
 #endif /* RVN_BASECOMMON_C_H */

@@ -56,6 +56,24 @@ int main(void) {
         }
     }
 
+    {
+        /* A pile a quarter along a 2-node line; the soil along it splits half and half. */
+        const double line[4] = {0, 0, 10, 0};
+        const double pnt[2] = {2.5, 0};
+        const double a[2] = {1, 2}, b[2] = {3, 4};
+        double r[2] = {0, 0}, s[2] = {0, 0};
+        double pile = 0.0, soil = 0.0;
+        int ok = PileStiffEq(1, 2, line, pnt, 1.0, r) == 1 && near(r[0], 0.75);
+        ok = ok && near(r[1], 0.25) && SoilStiffEq(1, 2, line, 1.0, s) == 1;
+        ok = ok && near(s[0], 5.0) && near(s[1], 5.0);
+        ok = ok && CalcuPileR(2, a, b, &pile) == 1 && pile == 11.0;
+        ok = ok && CalcuSoilR(2, a, b, 2.0, &soil) == 1 && soil == 5.5;
+        if (!ok) {
+            printf("pile and soil springs: wrong result\n");
+            ++failures;
+        }
+    }
+
     printf("%s\n", failures ? "FAILED" : "ok");
     return failures ? 1 : 0;
 }
