@@ -1,10 +1,16 @@
 #include "BaseCommon/numeric/ComFunc.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <functional>
 
+#include "BaseCommon/sparse/CSparseMatrix.h"
+
 namespace {
+
+// A variable of MatrixSolver_3x3 takes part only when its diagonal exceeds this in magnitude.
+constexpr double kSolverDiagMin = 1.0;
 
 // Dead band of GetSgn: values this close to zero count as zero.
 constexpr double kSgnTol = 1e-6;
@@ -206,6 +212,54 @@ int GetDoublePrecision(double v) {
     if (nDot < 0)
         return 0;
     return s.GetLength() - nDot - 1;
+}
+
+void MatrixSolver_3x3(const double A[3][3], double* x, const double* b) {
+    int nMask = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (std::fabs(A[i][i]) > kSolverDiagMin)
+            nMask |= 1 << i;
+    }
+    if (nMask == 7) {
+        const int anDiag[3] = {0, 2, 5};
+        CSparseMatrix K(3, anDiag);
+        K.ElementBufRealloc();
+        // Both (i, j) and (j, i) address one stored element, so the lower triangle, written
+        // last, is the one solved with.
+        for (int i = 0; i < 3; ++i) {
+            for (int j = 0; j < 3; ++j)
+                K(i, j) = A[i][j];
+        }
+        CopyArray(b, x, 3);
+        K.LdltSolve(3, x);
+        return;
+    }
+    int nDrop = -1;
+    if (nMask == 3)
+        nDrop = 2;
+    if (nMask == 5)
+        nDrop = 1;
+    if (nMask == 6)
+        nDrop = 0;
+    if (nDrop < 0)
+        return;
+    int anKeep[2];
+    for (int i = 0, k = 0; i < 3; ++i) {
+        if (i != nDrop)
+            anKeep[k++] = i;
+    }
+    const int anDiag[2] = {0, 2};
+    CSparseMatrix K(2, anDiag);
+    K.ElementBufRealloc();
+    for (int r = 0; r < 2; ++r) {
+        for (int c = 0; c < 2; ++c)
+            K(r, c) = A[anKeep[r]][anKeep[c]];
+    }
+    double y[2] = {b[anKeep[0]], b[anKeep[1]]};
+    K.LdltSolve(2, y);
+    x[anKeep[0]] = y[0];
+    x[anKeep[1]] = y[1];
+    x[nDrop] = 0.0;
 }
 
 }  // namespace ComFunc

@@ -85,6 +85,19 @@ RVN_API int IsNumeric(const CString& str);
 // 0 when there is no '.'. The exponent counts: 0.125 gives 3, 2.0 gives 0, 1.5e-07 gives 5.
 RVN_API int GetDoublePrecision(double v);
 
+// Solves A x = b for a symmetric A, keeping only the variables whose diagonal exceeds 1.0 in
+// magnitude, strictly. The threshold is an absolute 1.0, not a small tolerance: a diagonal of
+// 1.0 or less drops its variable whatever the scale of A.
+//  - All three kept: x solves the 3 x 3 system.
+//  - Two kept: x holds the solution of the 2 x 2 system of the kept rows and columns, and 0.0
+//    for the dropped variable.
+//  - One or none kept: x is not written.
+// Only the lower triangle of A counts (A[i][j] with j <= i); the upper one is taken as its
+// mirror, whatever it holds.
+// The system goes through CSparseMatrix's LDLT without pivoting; its status is not reported: a
+// singular kept system leaves what the solver wrote (and 0.0 in a dropped entry).
+RVN_API void MatrixSolver_3x3(const double A[3][3], double* x, const double* b);
+
 }  // namespace ComFunc
 
 #endif  // RVN_NUMERIC_COMFUNC_H

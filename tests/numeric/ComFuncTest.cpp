@@ -110,3 +110,33 @@ TEST(ComFunc, ArraySearchesExchangeAndExtremes) {
     EXPECT_EQ(FindMinValue(v, 4), -1.0);
     EXPECT_EQ(FindMaxValue(v, 0), 0.0);
 }
+
+// Each row: A (the upper triangle holds 99s that must be ignored), b, and the x expected; 77
+// marks an entry the solver must not write.
+TEST(ComFunc, MatrixSolver3x3_EveryMask) {
+    using M = std::vector<double>;
+    const std::tuple<const char*, M, M, M> cases[] = {
+        {"mask 7", {4, 99, 99, 2, 5, 99, 0, 1, 3}, {6, 8, 4}, {1, 1, 1}},
+        {"mask 7, negative pivot", {-4, 99, 99, 0, 2, 99, 0, 0, 2}, {-8, 2, 4}, {2, 1, 2}},
+        {"mask 3", {4, 99, 99, 2, 5, 99, 7, 7, 0.5}, {6, 7, 9}, {1, 1, 0}},
+        {"mask 5", {4, 99, 99, 9, 0.5, 99, 1, 9, 2}, {11, 5, 8}, {2, 0, 3}},
+        {"mask 5, diagonal", {4, 0, 0, 0, 0.5, 0, 0, 0, 2}, {8, 1, 6}, {2, 0, 3}},
+        {"mask 6", {0.5, 99, 99, 9, 3, 99, 9, 1, 2}, {7, 5, 5}, {0, 1, 2}},
+        {"mask 0: a diagonal of exactly 1 drops",
+         {1, 0, 0, 0, -1, 0, 0, 0, 1},
+         {1, 1, 1},
+         M(3, 77)},
+        {"mask 1", {2, 0, 0, 0, 1, 0, 0, 0, 0.5}, {1, 1, 1}, M(3, 77)},
+        {"mask 2", {1, 0, 0, 0, 2, 0, 0, 0, 1}, {1, 1, 1}, M(3, 77)},
+        {"mask 4", {0, 0, 0, 0, 0, 0, 0, 0, 5}, {1, 1, 1}, M(3, 77)},
+    };
+    for (const auto& [name, a, b, want] : cases) {
+        double A[3][3];
+        for (int i = 0; i < 9; ++i)
+            A[i / 3][i % 3] = a[static_cast<size_t>(i)];
+        double x[3] = {77, 77, 77};
+        MatrixSolver_3x3(A, x, b.data());
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(x[i], want[static_cast<size_t>(i)], 1e-12) << name << ", x" << i;
+    }
+}
