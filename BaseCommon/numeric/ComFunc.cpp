@@ -141,8 +141,10 @@ int GetNearestIndex(double x, const double* a, int n) {
         return 0;
     if (x > a[n - 1])
         return n - 1;
+    // A one-entry table holding x exactly: that entry is the nearest, as it is for any x
+    // beside it.
     if (n < 2)
-        return -1;
+        return x == a[0] ? 0 : -1;
     for (int k = 0; k + 1 < n; ++k) {
         if (a[k] <= x && x <= a[k + 1])
             return (x - a[k] < a[k + 1] - x) ? k : k + 1;

@@ -63,7 +63,7 @@ RVN_API void GetFormatBuf(CString& str, int n);
 
 // Nearest entry of the ascending table a[0 .. n-1]: 0 below the table, n-1 above it;
 // inside it the nearer end of the first bracketing interval, a tie going to the upper index.
-// -1 when n < 1, when n is 1 and x equals a[0], or when no interval brackets x (NaN).
+// -1 when n < 1 or when nothing brackets x (NaN).
 RVN_API int GetNearestIndex(double x, const double* a, int n);
 
 // The bracketing pair (nLo, nHi) of x in the ascending table a[0 .. n-1]. Below the table

@@ -45,7 +45,7 @@ TEST(ComFunc, NearestIndexSearches_TieAndEndRules) {
         {a, -5.0, 0, -1, 0, 0},  {a, 0.0, 0, 0, 1, 0},       {a, 1.0, 1, 1, 2, 1},
         {a, 1.4, 1, 1, 2, 1},    {a, 1.5, 2, 1, 2, 1},       {a, 2.9, 3, 2, 3, 2},
         {a, 3.0, 3, 2, 3, 3},    {a, 4.0, 3, 3, -1, 3},      {a, NAN, -1, -1, -1, -1},
-        {dup, 1.0, 1, 2, 3, 2},  {one, 5.0, -1, -1, -1, 0},  {one, 4.0, 0, -1, 0, 0},
+        {dup, 1.0, 1, 2, 3, 2},  {one, 5.0, 0, -1, -1, 0},  {one, 4.0, 0, -1, 0, 0},
         {one, 6.0, 0, 0, -1, 0}, {none, 1.0, -1, -1, -1, -1}};
     for (const auto& [t, x, nearest, lo, hi, interval] : cases) {
         const int n = static_cast<int>(t.size());
