@@ -11,12 +11,14 @@
 #include "BaseCommon/geometry/C2DPoint.h"
 #include "BaseCommon/geometry/C2DVec.h"
 #include "BaseCommon/geometry/C3DBox.h"
+#include "BaseCommon/geometry/C3DLine.h"
 #include "BaseCommon/geometry/C3DPoint.h"
 #include "BaseCommon/geometry/C3DVec.h"
 #include "BaseCommon/geometry/Tolerance.h"
 
 // owning pointer arrays
 #include "BaseCommon/faces/C3DFaceArray.h"
+#include "BaseCommon/faces/C3DLineArray.h"
 #include "BaseCommon/faces/C3DPointArray.h"
 #include "BaseCommon/faces/C3DVecArray.h"
 #include "BaseCommon/faces/CRSTypedPtrArray.h"
