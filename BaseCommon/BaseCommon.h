@@ -39,6 +39,12 @@
 #include "BaseCommon/engineering/TableConcrete.h"
 #include "BaseCommon/engineering/TableSteelBar.h"
 
+// matrix
+#include "BaseCommon/matrix/CMatrix.h"
+#include "BaseCommon/matrix/Matrix.h"
+#include "BaseCommon/matrix/MatrixExceptions.h"
+#include "BaseCommon/matrix/PMatrix.h"
+
 // sparse
 #include "BaseCommon/sparse/CSparseMatrix.h"
 #include "BaseCommon/sparse/SkylineKernel.h"

@@ -5,6 +5,7 @@
 #include "BaseCommon/geometry/C2DPoint.h"
 #include "BaseCommon/geometry/C3DVec.h"
 #include "BaseCommon/geometry/Tolerance.h"
+#include "BaseCommon/matrix/CMatrix.h"
 
 C2DVec::~C2DVec() = default;
 
@@ -74,4 +75,12 @@ int C2DVec::IsNotBetween(const C2DVec& a, const C2DVec& b) const {
 
 int C2DVec::IsZeroLength() const {
     return GetLength() < rvn::kTol2D ? 1 : 0;
+}
+
+C2DVec C2DVec::operator*(const CMatrix& m) const {
+    if (m.GetRow() < 2)
+        throw mtxkit::OutOfRange(m.GetRow(), -1, "at operator*");
+    if (m.GetCol() < 2)
+        throw mtxkit::OutOfRange(-1, m.GetCol(), "at operator*");
+    return C2DVec(x * m(0, 0) + y * m(1, 0), x * m(0, 1) + y * m(1, 1));
 }

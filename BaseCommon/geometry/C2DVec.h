@@ -7,6 +7,7 @@
 
 class C2DPoint;
 class C3DVec;
+class CMatrix;
 
 class RVN_API C2DVec {
 public:
@@ -33,6 +34,9 @@ public:
     // Dot product.
     double operator*(const C2DVec& v) const { return x * v.x + y * v.y; }
     C2DVec operator*(double s) const { return C2DVec(s * x, s * y); }
+    // Row vector times the top-left 2 x 2 block of m: r_j = x*m(0, j) + y*m(1, j). A matrix
+    // smaller than 2 x 2 throws mtxkit::OutOfRange "at operator*" (see CMatrix.h).
+    C2DVec operator*(const CMatrix& m) const;
     C2DVec operator/(double s) const { return C2DVec(x / s, y / s); }
     // Cross product as a 3D vector: (0, 0, x*v.y - y*v.x).
     C3DVec operator%(const C2DVec& v) const;

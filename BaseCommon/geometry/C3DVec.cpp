@@ -6,6 +6,7 @@
 #include "BaseCommon/geometry/C3DPoint.h"
 #include "BaseCommon/geometry/CoordAccess.h"
 #include "BaseCommon/geometry/Tolerance.h"
+#include "BaseCommon/matrix/CMatrix.h"
 
 C3DVec::C3DVec(const C3DPoint& p) : x(p.x), y(p.y), z(p.z) {}
 
@@ -142,4 +143,13 @@ double C3DVec::AngleBetween(const C3DVec& v) const {
     if ((*this % v).Module() < rvn::kTolLength)
         return 0.0;
     return std::acos(rvn::ClampCos((*this * v.GetNormal()) / Module()));
+}
+
+C3DVec C3DVec::operator*(const CMatrix& m) const {
+    if (m.GetRow() < 3)
+        throw mtxkit::OutOfRange(m.GetRow(), -1, "at operator*");
+    if (m.GetCol() < 3)
+        throw mtxkit::OutOfRange(-1, m.GetCol(), "at operator*");
+    return C3DVec(x * m(0, 0) + y * m(1, 0) + z * m(2, 0), x * m(0, 1) + y * m(1, 1) + z * m(2, 1),
+                  x * m(0, 2) + y * m(1, 2) + z * m(2, 2));
 }

@@ -12,6 +12,7 @@
 
 class C3DPoint;
 class C2DVec;
+class CMatrix;
 
 class RVN_API C3DVec {
 public:
@@ -85,6 +86,9 @@ public:
     }
     // First two components of this x (v.x, v.y, 0), that is (-z*v.y, z*v.x).
     C2DVec operator%(const C2DVec& v) const;
+    // Row vector times the top-left 3 x 3 block of m: r_j = x*m(0, j) + y*m(1, j) + z*m(2, j).
+    // A matrix smaller than 3 x 3 throws mtxkit::OutOfRange "at operator*" (see CMatrix.h).
+    C3DVec operator*(const CMatrix& m) const;
 
     double Module() const;
     double GetLength() const { return Module(); }

@@ -1,0 +1,162 @@
+// CMatrix: the exported dense matrix of doubles used across the library (vector products,
+// the sparse solver's right-hand sides). It is a mtxkit::Matrix<double> with no data of its
+// own: it republishes the template's members as public ones (some under other names, with
+// results wrapped as CMatrix) and adds element access by (i, j), block extraction and
+// scatter, scalar operations, an in-place inverse and the products with C2DVec and C3DVec.
+//
+// Indices are zero-based, row first. The template's exceptions (mtxkit::OutOfRange,
+// mtxkit::MisMatch) pass through unchanged.
+#ifndef RVN_MATRIX_CMATRIX_H
+#define RVN_MATRIX_CMATRIX_H
+
+#include <cassert>
+#include <vector>
+
+#include "BaseCommon/Export.h"
+#include "BaseCommon/matrix/Matrix.h"
+
+class C2DVec;
+class C3DVec;
+
+class RVN_API CMatrix : public mtxkit::Matrix<double> {
+    using Base = mtxkit::Matrix<double>;
+
+public:
+    // ---- construction and assignment ---------------------------------------------------------
+    CMatrix();
+    // nRow x nCol of 0.0 / of fill; counts outside 0 ... 4096 throw OutOfRange "at Resize".
+    CMatrix(int nRow, int nCol);
+    CMatrix(int nRow, int nCol, double fill);
+    CMatrix(const CMatrix& m);
+    CMatrix(const Base& m);  // NOLINT: the conversion from the template is part of the API
+    CMatrix(CMatrix&& m) noexcept;
+    CMatrix(Base&& m) noexcept;  // NOLINT: as above
+    ~CMatrix() = default;
+    // Deep copies; self-assignment does nothing.
+    CMatrix& operator=(const CMatrix& m);
+    CMatrix& operator=(const Base& m);
+    CMatrix& operator=(CMatrix&& m) noexcept;
+    // Every element becomes v; the shape is kept.
+    CMatrix& operator=(double v);
+    // Re-initialisation to nRow x nCol of 0.0 (the old contents are discarded).
+    CMatrix& Realloc(int nRow, int nCol);
+
+    // ---- element and row access --------------------------------------------------------------
+    // Element (i, j). Not range-checked (asserted in debug builds): the indices are the
+    // caller's limit.
+    double& operator()(int i, int j) {
+        assert(i >= 0 && i < m_nRowSize && j >= 0 && j < m_nColSize);
+        return m_vecData[static_cast<size_t>(i)][static_cast<size_t>(j)];
+    }
+    double operator()(int i, int j) const {
+        assert(i >= 0 && i < m_nRowSize && j >= 0 && j < m_nColSize);
+        return m_vecData[static_cast<size_t>(i)][static_cast<size_t>(j)];
+    }
+    using Base::operator[];
+    // Row count and column count.
+    int GetRow() const { return m_nRowSize; }
+    int GetCol() const { return m_nColSize; }
+    // Row i as 1 x cols, column j as rows x 1 ("at GetRow" / "at GetCol").
+    CMatrix GetRow(const int& i) const;
+    CMatrix GetCol(const int& j) const;
+    using Base::GetColVector;
+    using Base::GetRow;
+    using Base::GetRowVector;
+    using Base::SetColVector;
+    using Base::SetRowVector;
+
+    // ---- arithmetic ------------------------------------------------------------------------
+    // The template's operators and messages (see Matrix.h), results as CMatrix.
+    CMatrix operator+(const CMatrix& m) const;
+    CMatrix operator-(const CMatrix& m) const;
+    CMatrix operator*(const CMatrix& m) const;
+    CMatrix operator^(const int& t) const;
+    CMatrix& operator+=(const CMatrix& m);
+    CMatrix& operator-=(const CMatrix& m);
+    CMatrix& operator*=(const CMatrix& m);
+    CMatrix& operator^=(const int& t);
+    int operator==(const CMatrix& m) const;
+    int operator!=(const CMatrix& m) const;
+    // Every element times s.
+    CMatrix operator*(double s) const;
+    CMatrix& operator*=(double s);
+
+    // Products with the top-left 2 x 2 or 3 x 3 block: M * v is the column-vector product
+    // r_i = sum_j M(i, j) v_j (C2DVec::operator* and C3DVec::operator* give the row-vector
+    // product v * M). A matrix with fewer rows or columns than the vector has components
+    // throws OutOfRange(rows, -1, "at operator*") or (-1, cols, "at operator*").
+    C2DVec operator*(const C2DVec& v) const;
+    C3DVec operator*(const C3DVec& v) const;
+
+    // ---- shape editing ------------------------------------------------------------------------
+    // SwapRows / SwapColom under the wrapper's names.
+    CMatrix& SwapRow(int i, int k);
+    CMatrix& SwapCol(int i, int k);
+    using Base::AddCol;
+    using Base::AddRow;
+    using Base::DeleteCol;
+    using Base::DeleteRow;
+    using Base::InsrtCol;
+    using Base::InsrtRow;
+    using Base::Resize;
+    using Base::SwapColom;
+    using Base::SwapRows;
+
+    // this becomes the transpose of m (m may be this).
+    CMatrix& Trans(const CMatrix& m);
+    // last = 0: deletes row first only. last >= first: deletes rows first ... last inclusive;
+    // last < first: nothing. A bad index throws OutOfRange "at DeleteRow" before any row is
+    // deleted: (last, -1) when last is outside the matrix, else (-1, -1) for a negative first.
+    CMatrix& DelRow(int first, int last = 0);
+    // The same for columns: "at DeleteCol", (-1, last) or (-1, -1).
+    CMatrix& DelCol(int first, int last = 0);
+    // pos < rows: count rows of 0.0 at pos ... pos + count - 1 (pos < 0 throws OutOfRange
+    // "at InsertRow"). pos >= rows: zero rows appended until there are pos + count rows.
+    CMatrix& InsertRow(int pos, int count = 1);
+    // The same for columns ("at InsertCol").
+    CMatrix& InsertCol(int pos, int count = 1);
+    // this becomes rows r0 ... r1 - 1 and columns c0 ... c1 - 1 (half-open). r1 == r0 or
+    // c1 == c0 changes nothing; r1 < r0 or c1 < c0 throws OutOfRange "at Resize" with the
+    // negative size; a range reaching outside the matrix throws OutOfRange (r0 or r1, -1,
+    // "at GetPart") or (-1, c0 or c1, "at GetPart"). Nothing changes when it throws.
+    CMatrix& GetPart(int r0, int r1, int c0, int c1);
+    // Equal row counts: this = [a b] side by side. Otherwise equal column counts: this = a
+    // above b. Otherwise nothing. a or b may be this.
+    CMatrix& Join(CMatrix& a, CMatrix& b);
+    // dst = nr x nc with dst(i, j) = this(rowIdx[i], colIdx[j]); dst may be this. An index
+    // outside this throws OutOfRange (r, -1, "at GetBlock") or (-1, c, "at GetBlock") before
+    // dst changes.
+    void GetBlock(CMatrix& dst, int nr, int nc, int* rowIdx, int* colIdx) const;
+    // dst = this without rows rowIdx[0], rowIdx[1], ... then columns colIdx[0], ..., deleted
+    // one after another in array order. Each deletion renumbers what follows, so indices meant
+    // in the unchanged matrix must come in descending order. A bad index throws OutOfRange
+    // "at DeleteRow"/"at DeleteCol" with the earlier deletions done.
+    void DelBlock(CMatrix& dst, int nr, int nc, int* rowIdx, int* colIdx) const;
+    // Scatter: this(idx[i], idx[j]) = src(i, j) for i, j < n, through SetValue. Returns 0 and
+    // changes nothing when n < 1 or src is smaller than n x n; a bad target index throws
+    // OutOfRange "at SetValue" with the elements before it already written; else returns 1.
+    int BlockEqual(CMatrix& src, int n, const int* idx);
+
+    // ---- inverse, determinant and measures -------------------------------------------------
+    // In-place inverse by Gauss elimination with partial pivoting (ties keep the upper row)
+    // and back substitution. Returns 1 on success; returns 0 and leaves the matrix exactly as
+    // it was when a pivot column is exactly zero or the matrix is not square.
+    int MatInv();
+    using Base::CondNumber;
+    using Base::Det;
+    using Base::Norm;
+    using Base::Radius;
+    using Base::Trace;
+    // The template's matrix results, as CMatrix (see Matrix.h for their rules and messages).
+    CMatrix GetAij(const int& i, const int& j);
+    CMatrix Inverse() const;
+    CMatrix Turn() const;
+    // The template's rank as a double.
+    double Rank() const;
+    // Only the template's checks: OutOfRange(n, -1, "at Unit") outside 1 ... 4096, MisMatch
+    // "Error in Diag(): Row not equal to Col". Nothing is changed or returned.
+    void Unit(const int& n) const;
+    void Diag() const;
+};
+
+#endif  // RVN_MATRIX_CMATRIX_H

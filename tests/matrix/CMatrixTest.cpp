@@ -1,0 +1,292 @@
+// CMatrix: its own operations (blocks, insertion and deletion ranges, MatInv) and the vector
+// products.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "BaseCommon/geometry/C2DVec.h"
+#include "BaseCommon/geometry/C3DVec.h"
+#include "BaseCommon/matrix/CMatrix.h"
+#include "matrix/MatrixTestUtil.h"
+
+using matrix_test::ExpectOutOfRange;
+using matrix_test::M;
+using matrix_test::SameBits;
+
+namespace {
+
+// 5 x 2 whose row r holds (r, 10 + r): rows are recognisable after deletions.
+CMatrix Numbered(int rows) {
+    CMatrix m(rows, 2);
+    for (int r = 0; r < rows; ++r) {
+        m(r, 0) = r;
+        m(r, 1) = 10 + r;
+    }
+    return m;
+}
+
+std::vector<double> Column0(const CMatrix& m) {
+    std::vector<double> v;
+    for (int r = 0; r < m.GetRow(); ++r)
+        v.push_back(m(r, 0));
+    return v;
+}
+
+// Gauss elimination with partial pivoting on an identity, written as plainly as possible.
+int PlainMatInv(CMatrix& m) {
+    const int n = m.GetCol();
+    CMatrix a = m;
+    CMatrix b(n, n);
+    for (int i = 0; i < n; ++i)
+        b(i, i) = 1.0;
+    for (int k = 0; k < n; ++k) {
+        int p = k;
+        for (int r = k + 1; r < n; ++r)
+            if (std::fabs(a(r, k)) > std::fabs(a(p, k)))
+                p = r;
+        if (std::fabs(a(p, k)) == 0.0)
+            return 0;
+        for (int c = k; c < n; ++c)
+            std::swap(a(k, c), a(p, c));
+        for (int c = 0; c < n; ++c)
+            std::swap(b(k, c), b(p, c));
+        for (int c = k + 1; c < n; ++c)
+            a(k, c) /= a(k, k);
+        for (int c = 0; c < n; ++c)
+            b(k, c) /= a(k, k);
+        for (int r = k + 1; r < n; ++r) {
+            for (int c = k + 1; c < n; ++c)
+                a(r, c) -= a(k, c) * a(r, k);
+            for (int c = 0; c < n; ++c)
+                b(r, c) -= b(k, c) * a(r, k);
+        }
+    }
+    for (int k = n - 1; k >= 0; --k)
+        for (int r = k - 1; r >= 0; --r)
+            for (int c = 0; c < n; ++c)
+                b(r, c) -= b(k, c) * a(r, k);
+    m = b;
+    return 1;
+}
+
+}  // namespace
+
+TEST(CMatrixEdit, DelRowRangesAndRefusals) {
+    struct Case {
+        int first, last;
+        std::vector<double> left;
+    };
+    const Case cases[] = {
+        {2, 0, {0, 1, 3, 4}},  // last = 0: only row first
+        {0, 0, {1, 2, 3, 4}},
+        {1, 3, {0, 4}},           // inclusive range
+        {3, 1, {0, 1, 2, 3, 4}},  // reversed: nothing
+        {0, 4, {}},
+    };
+    for (const Case& c : cases) {
+        CMatrix m = Numbered(5);
+        m.DelRow(c.first, c.last);
+        EXPECT_EQ(Column0(m), c.left) << c.first << ", " << c.last;
+    }
+    CMatrix m = Numbered(5);
+    ExpectOutOfRange([&] { m.DelRow(3, 5); }, 5, -1, "at DeleteRow");
+    ExpectOutOfRange([&] { m.DelRow(-1, 2); }, -1, -1, "at DeleteRow");  // not half-done
+    ExpectOutOfRange([&] { m.DelRow(7); }, 7, -1, "at DeleteRow");
+    ExpectOutOfRange([&] { m.DelCol(0, 2); }, -1, 2, "at DeleteCol");
+    ExpectOutOfRange([&] { m.DelCol(-1, 1); }, -1, -1, "at DeleteCol");
+    EXPECT_TRUE(SameBits(m, Numbered(5)));
+    m.DelCol(0, 1);
+    EXPECT_EQ(m.GetCol(), 0);
+}
+
+TEST(CMatrixEdit, InsertRowAndColumnInsideOrAppend) {
+    CMatrix m = Numbered(3);
+    m.InsertRow(1, 2);
+    EXPECT_EQ(Column0(m), (std::vector<double>{0, 0, 0, 1, 2}));
+    EXPECT_EQ(m(2, 1), 0.0);
+    EXPECT_EQ(m(3, 1), 11.0);
+
+    m = Numbered(3);
+    m.InsertRow(5, 2);  // beyond the end: zero rows until there are pos + count
+    EXPECT_EQ(Column0(m), (std::vector<double>{0, 1, 2, 0, 0, 0, 0}));
+    m.InsertRow(3, 1);  // already enough rows in that case: inserts inside
+    EXPECT_EQ(m.GetRow(), 8);
+    m.InsertRow(8, 0);
+    EXPECT_EQ(m.GetRow(), 8);
+    ExpectOutOfRange([&] { m.InsertRow(-1, 1); }, -1, -1, "at InsertRow");
+
+    m = Numbered(2);
+    m.InsertCol(0, 1);
+    m.InsertCol(4, 1);
+    EXPECT_TRUE(SameBits(m, M(2, 5, {0, 0, 10, 0, 0, 0, 1, 11, 0, 0})));
+    ExpectOutOfRange([&] { m.InsertCol(-2, 1); }, -1, -2, "at InsertCol");
+
+    CMatrix empty(0, 3);
+    empty.InsertRow(0, 2);
+    EXPECT_TRUE(SameBits(empty, CMatrix(2, 3)));
+}
+
+TEST(CMatrixBlocks, GetPartJoinAndTrans) {
+    const CMatrix a = M(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9});
+    CMatrix m = a;
+    m.GetPart(0, 0, 0, 2);
+    EXPECT_TRUE(SameBits(m, a));
+    m.GetPart(1, 3, 0, 2);
+    EXPECT_TRUE(SameBits(m, M(2, 2, {4, 5, 7, 8})));
+    m = a;
+    ExpectOutOfRange([&] { m.GetPart(2, 1, 0, 2); }, -1, -1, "at Resize");
+    ExpectOutOfRange([&] { m.GetPart(1, 4, 0, 2); }, 4, -1, "at GetPart");
+    ExpectOutOfRange([&] { m.GetPart(0, 1, -1, 2); }, -1, -1, "at GetPart");
+    EXPECT_TRUE(SameBits(m, a));
+
+    struct Case {
+        int ra, ca, rb, cb, rows, cols;
+    };
+    const Case cases[] = {
+        {2, 2, 2, 3, 2, 5},
+        {2, 3, 4, 3, 6, 3},
+        {2, 2, 2, 2, 2, 4},  // equal rows win
+        {2, 2, 3, 3, 1, 1},  // no match: unchanged
+    };
+    for (const Case& c : cases) {
+        CMatrix ja(c.ra, c.ca, 1.0);
+        CMatrix jb(c.rb, c.cb, 2.0);
+        CMatrix j(1, 1, 9.0);
+        j.Join(ja, jb);
+        EXPECT_EQ(j.GetRow(), c.rows);
+        EXPECT_EQ(j.GetCol(), c.cols);
+    }
+    CMatrix top = M(1, 2, {1, 2});
+    CMatrix bottom = M(2, 2, {3, 4, 5, 6});
+    top.Join(top, bottom);  // an operand may be the target
+    EXPECT_TRUE(SameBits(top, M(3, 2, {1, 2, 3, 4, 5, 6})));
+    top.Join(top, top);
+    EXPECT_TRUE(SameBits(top, M(3, 4, {1, 2, 1, 2, 3, 4, 3, 4, 5, 6, 5, 6})));
+
+    m = M(2, 3, {1, 2, 3, 4, 5, 6});
+    m.Trans(m);
+    EXPECT_TRUE(SameBits(m, M(3, 2, {1, 4, 2, 5, 3, 6})));
+}
+
+TEST(CMatrixBlocks, GetBlockDelBlockBlockEqual) {
+    const CMatrix a = M(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9});
+    int rows[] = {2, 0};
+    int cols[] = {1, 1, 0};
+    CMatrix dst;
+    a.GetBlock(dst, 2, 3, rows, cols);
+    EXPECT_TRUE(SameBits(dst, M(2, 3, {8, 8, 7, 2, 2, 1})));
+    CMatrix self = a;
+    self.GetBlock(self, 2, 3, rows, cols);
+    EXPECT_TRUE(SameBits(self, dst));
+    int bad[] = {0, 3};
+    ExpectOutOfRange([&] { a.GetBlock(dst, 2, 1, bad, cols); }, 3, -1, "at GetBlock");
+
+    // Deletions renumber: descending indices remove what they name in the original.
+    const CMatrix n5 = Numbered(5);
+    int desc[] = {3, 1};
+    int asc[] = {1, 3};
+    int col[] = {1};
+    n5.DelBlock(dst, 2, 1, desc, col);
+    EXPECT_TRUE(SameBits(dst, M(3, 1, {0, 2, 4})));
+    n5.DelBlock(dst, 2, 0, asc, col);
+    EXPECT_EQ(Column0(dst), (std::vector<double>{0, 2, 3}));  // original row 4 went, not 3
+    CMatrix four = Numbered(4);
+    ExpectOutOfRange([&] { four.DelBlock(four, 2, 0, asc, col); }, 3, -1, "at DeleteRow");
+    EXPECT_EQ(Column0(four), (std::vector<double>{0, 2, 3}));  // the first deletion stays
+
+    CMatrix t(3, 3);
+    CMatrix src = M(2, 2, {1, 2, 3, 4});
+    const int idx[] = {0, 2};
+    EXPECT_EQ(t.BlockEqual(src, 2, idx), 1);
+    EXPECT_TRUE(SameBits(t, M(3, 3, {1, 0, 2, 0, 0, 0, 3, 0, 4})));
+    EXPECT_EQ(t.BlockEqual(src, 3, idx), 0);
+    EXPECT_EQ(t.BlockEqual(src, 0, idx), 0);
+    CMatrix u(3, 3);
+    const int badIdx[] = {0, 5};
+    ExpectOutOfRange([&] { u.BlockEqual(src, 2, badIdx); }, -1, 5, "at SetValue");
+    EXPECT_TRUE(SameBits(u, M(3, 3, {1, 0, 0, 0, 0, 0, 0, 0, 0})));  // written before the fault
+}
+
+TEST(CMatrixInverse, MatInvKnownCasesAndRefusals) {
+    CMatrix swap = M(2, 2, {0, 1, 1, 0});
+    EXPECT_EQ(swap.MatInv(), 1);
+    EXPECT_TRUE(SameBits(swap, M(2, 2, {0, 1, 1, 0})));
+    CMatrix m = M(2, 2, {4, 7, 2, 6});
+    EXPECT_EQ(m.MatInv(), 1);
+    const double want[] = {0.6, -0.7, -0.2, 0.4};
+    for (int k = 0; k < 4; ++k)
+        EXPECT_NEAR(m(k / 2, k % 2), want[k], 1e-15);
+
+    // The zero pivot appears only after the first elimination step.
+    CMatrix singular = M(3, 3, {1, 2, 3, 2, 4, 6, 1, 1, 1});
+    const CMatrix before = singular;
+    EXPECT_EQ(singular.MatInv(), 0);
+    EXPECT_TRUE(SameBits(singular, before));
+    CMatrix rect(2, 3, 1.0);
+    EXPECT_EQ(rect.MatInv(), 0);
+    EXPECT_TRUE(SameBits(rect, CMatrix(2, 3, 1.0)));
+    CMatrix empty;
+    EXPECT_EQ(empty.MatInv(), 1);
+}
+
+// The kernel against the plain elimination, to the bit, over orders around the blocking and
+// stack-buffer boundaries; integer entries make pivot ties (the upper row keeps them).
+TEST(CMatrixInverse, MatInvEqualsPlainEliminationBitwise) {
+    std::mt19937 gen(99);
+    for (int n : {1, 2, 3, 4, 5, 8, 15, 16, 17, 31, 64, 70}) {
+        for (bool integers : {false, true}) {
+            const CMatrix a = matrix_test::Random(n, n, gen, integers);
+            CMatrix fast = a;
+            CMatrix plain = a;
+            const int ok = PlainMatInv(plain);
+            EXPECT_EQ(fast.MatInv(), ok) << n;
+            EXPECT_TRUE(SameBits(fast, ok ? plain : a)) << "order " << n;
+        }
+    }
+}
+
+TEST(CMatrixMisc, ScalarOperationsRankAndChecks) {
+    CMatrix m = M(2, 2, {1, -2, 3, 4});
+    EXPECT_TRUE(SameBits(m * 0.5, M(2, 2, {0.5, -1, 1.5, 2})));
+    m *= -1.0;
+    EXPECT_TRUE(SameBits(m, M(2, 2, {-1, 2, -3, -4})));
+    m = 2.5;
+    EXPECT_TRUE(SameBits(m, CMatrix(2, 2, 2.5)));
+    EXPECT_EQ(M(2, 2, {1, 0, 0, 1}).Rank(), 2.0);
+    m.Unit(4096);  // only the check: nothing is built
+    m.Diag();
+    ExpectOutOfRange([&] { m.Unit(0); }, 0, -1, "at Unit");
+    matrix_test::ExpectMisMatch([] { CMatrix(2, 1).Diag(); },
+                                "Error in Diag(): Row not equal to Col");
+    EXPECT_TRUE(SameBits(m, CMatrix(2, 2, 2.5)));
+}
+
+TEST(CMatrixVectors, ProductsUseTheTopLeftBlock) {
+    // 4 x 4 so that a product reaching past the block would show.
+    const CMatrix m = M(4, 4, {1, 2, 3, 100, 4, 5, 6, 100, 7, 8, 10, 100, 100, 100, 100, 100});
+    const C3DVec v(1, -1, 2);
+    const C3DVec mv = m * v;  // column vector: rows . v
+    EXPECT_EQ(mv.x, 5.0);
+    EXPECT_EQ(mv.y, 11.0);
+    EXPECT_EQ(mv.z, 19.0);
+    const C3DVec vm = v * m;  // row vector: v . columns
+    EXPECT_EQ(vm.x, 11.0);
+    EXPECT_EQ(vm.y, 13.0);
+    EXPECT_EQ(vm.z, 17.0);
+
+    const C2DVec w(2, -1);
+    const C2DVec mw = m * w;
+    EXPECT_EQ(mw.x, 0.0);
+    EXPECT_EQ(mw.y, 3.0);
+    const C2DVec wm = w * m;
+    EXPECT_EQ(wm.x, -2.0);
+    EXPECT_EQ(wm.y, -1.0);
+
+    const CMatrix small(2, 3);
+    ExpectOutOfRange([&] { small* v; }, 2, -1, "at operator*");
+    ExpectOutOfRange([&] { v* CMatrix(3, 2); }, -1, 2, "at operator*");
+    ExpectOutOfRange([&] { w* CMatrix(1, 2); }, 1, -1, "at operator*");
+    ExpectOutOfRange([&] { CMatrix(2, 1) * w; }, -1, 1, "at operator*");
+}
