@@ -8,8 +8,41 @@
 #include "BaseCommon/faces/C3DPointArray.h"
 #include "BaseCommon/framework/CException.h"
 #include "BaseCommon/geometry/Tolerance.h"
+#include "BaseCommon/matrix/CMatrix.h"
 
 using rvn::kTolLength;
+
+namespace {
+
+// The coordinate pairs in which two 3D lines are intersected, in the order they are tried.
+constexpr int kPairs[3][2] = {{0, 1}, {0, 2}, {1, 2}};
+
+// The 2x2 system begin + s*u = o.begin + r*v restricted to coordinates i and j.
+CMatrix PairMatrix(const C3DVec& u, const C3DVec& v, int i, int j) {
+    CMatrix a(2, 2);
+    a(0, 0) = u(i);
+    a(0, 1) = -v(i);
+    a(1, 0) = u(j);
+    a(1, 1) = -v(j);
+    return a;
+}
+
+// begin + u*s with s from the inverse of the pair's matrix times the right-hand side.
+C3DPoint CrossInPair(const C3DPoint& bgn, const C3DVec& u, const C3DPoint& oBgn, CMatrix a, int i,
+                     int j) {
+    a.MatInv();
+    CMatrix rhs(2, 1);
+    rhs(0, 0) = oBgn(i) - bgn(i);
+    rhs(1, 0) = oBgn(j) - bgn(j);
+    const double s = (a * rhs)(0, 0);
+    return bgn + u * s;
+}
+
+bool AllFinite(double x, double y, double z) {
+    return std::isfinite(x) && std::isfinite(y) && std::isfinite(z);
+}
+
+}  // namespace
 
 C3DLine::C3DLine() : C3DLine(C3DPoint(), C3DPoint()) {}
 
@@ -225,6 +258,100 @@ int C3DLine::IsInMinBox(const C3DPoint& p, double d) const {
             return 0;
     }
     return 1;
+}
+
+int C3DLine::FindCrossPoint(const C3DLine& other, C3DPoint& out) const {
+    const int r = IsIntersectLine(other);
+    if (r != 1)
+        return r;
+
+    const C3DPoint& b = *m_pBgnPnt;
+    const C3DPoint& e = *m_pEndPnt;
+    const C3DPoint& ob = *other.m_pBgnPnt;
+    const C3DPoint& oe = *other.m_pEndPnt;
+
+    // Segments in one vertical plane have collinear plans, and the plan equations cannot fix
+    // the crossing: exactly singular when both are vertical in x or their slopes are equal,
+    // and as bad when the plan directions differ by rounding alone (a slope of 0.3/3 against
+    // one of 0.1). Those go to the 3D solution, as does any non-finite plan result.
+    const double lx = e.x - b.x;
+    const double ly = e.y - b.y;
+    const double olx = oe.x - ob.x;
+    const double oly = oe.y - ob.y;
+    const double planCross = lx * oly - ly * olx;
+    bool bPlanSingular = (b.x == e.x && ob.x == oe.x) ||
+                         std::fabs(planCross) <
+                             rvn::kTolPlanParallelSine * std::hypot(lx, ly) * std::hypot(olx, oly);
+
+    double x = 0.0;
+    double y = 0.0;
+    double z = 0.0;
+    if (!bPlanSingular) {
+        if (b.x == e.x) {
+            x = b.x;
+            const double s = (x - ob.x) / (oe.x - ob.x);
+            y = ob.y + (oe.y - ob.y) * s;
+            z = ob.z + (oe.z - ob.z) * s;
+        } else if (ob.x == oe.x) {
+            x = ob.x;
+            const double s = (x - b.x) / (e.x - b.x);
+            y = b.y + (e.y - b.y) * s;
+            z = b.z + (e.z - b.z) * s;
+        } else {
+            const double k1 = (e.y - b.y) / (e.x - b.x);
+            const double k2 = (oe.y - ob.y) / (oe.x - ob.x);
+            if (k1 == k2) {
+                bPlanSingular = true;
+            } else {
+                x = ((ob.y - k2 * ob.x) - (b.y - k1 * b.x)) / (k1 - k2);
+                y = b.y - k1 * b.x + k1 * x;
+                const double s = (x - b.x) / (e.x - b.x);
+                z = b.z + (e.z - b.z) * s;
+            }
+        }
+    }
+    if (!bPlanSingular && AllFinite(x, y, z)) {
+        out = C3DPoint(x, y, z);
+        return 1;
+    }
+
+    if (FindBeeLineCrossPoint(other, out) == 1)
+        return 1;
+    // IsIntersectLine returned 1, so the lines are coplanar and |u x v| >= 0.001: some pair's
+    // determinant is non-zero even when none passes the 0.001 threshold. Take the largest.
+    const C3DVec u = GetVec();
+    const C3DVec v = other.GetVec();
+    int nBest = 0;
+    double dBest = -1.0;
+    for (int k = 0; k < 3; ++k) {
+        const double d = std::fabs(PairMatrix(u, v, kPairs[k][0], kPairs[k][1]).Det());
+        if (d > dBest) {
+            dBest = d;
+            nBest = k;
+        }
+    }
+    const int i = kPairs[nBest][0];
+    const int j = kPairs[nBest][1];
+    out = CrossInPair(b, u, ob, PairMatrix(u, v, i, j), i, j);
+    return 1;
+}
+
+int C3DLine::FindBeeLineCrossPoint(const C3DLine& other, C3DPoint& out) const {
+    if (!IsCoplanarWith(other))
+        return 0;
+    const C3DVec u = GetVec();
+    const C3DVec v = other.GetVec();
+    if ((u % v).Module() < kTolLength) {
+        return GetDisToPnt(*other.m_pBgnPnt) < kTolLength ? 2 : 0;
+    }
+    for (const auto& pair : kPairs) {
+        const CMatrix a = PairMatrix(u, v, pair[0], pair[1]);
+        if (std::fabs(a.Det()) > kTolLength) {
+            out = CrossInPair(*m_pBgnPnt, u, *other.m_pBgnPnt, a, pair[0], pair[1]);
+            return 1;
+        }
+    }
+    return 0;
 }
 
 C3DLine C3DLine::GetComPartWith(const C3DLine& other) const {

@@ -105,6 +105,18 @@ public:
     // For x, y and z: min(begin, end) - d <= p <= max(begin, end) + d, inclusive.
     int IsInMinBox(const C3DPoint& p, double d) const;
 
+    // The crossing point of two segments; returns IsIntersectLine and writes out only when
+    // that is 1. The crossing is taken from the plan (x, y) equations with z interpolated
+    // along x; when the segments lie in one vertical plane (plan directions parallel: the
+    // plan equations are singular or differ from singular by rounding alone) it is computed
+    // in 3D as FindBeeLineCrossPoint does (with the pair of coordinates of the largest
+    // determinant when none passes its 0.001 threshold), never as NaN or infinity.
+    int FindCrossPoint(const C3DLine& other, C3DPoint& out) const;
+    // The crossing point of the two infinite carrier lines. 0: not coplanar, parallel apart,
+    // or no coordinate pair with a 2x2 determinant above 0.001 in magnitude; 2: the carrier
+    // lines coincide (|L x o.L| < 0.001 and o.begin within 0.001 of this line); 1: crossing
+    // written to out. out is written only for 1.
+    int FindBeeLineCrossPoint(const C3DLine& other, C3DPoint& out) const;
     // The common part of two collinear overlapping segments, or a zero line (both points at
     // the origin) when IsOnLine is 0. Coinciding segments give a copy of this; otherwise the
     // inner two of the four end points ordered along the line (SortAlongLine, not

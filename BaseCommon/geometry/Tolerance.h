@@ -21,6 +21,12 @@ constexpr double kTolPoint = 1e-6;
 // compares with it.
 constexpr double kTolPointSingle = 9.999999974752427e-07;
 
+// Sine of the angle between two plan directions below which C3DLine::FindCrossPoint takes
+// them as parallel: two segments in one vertical plane, whose plan equations cannot fix the
+// crossing. Far above the rounding of computed coordinates (about 1e-16 relative), far below
+// any angle drawn on purpose.
+constexpr double kTolPlanParallelSine = 1e-9;
+
 // 2D types: 1e-6 absolute on coordinate differences and lengths, 1e-12 on squared
 // distances (a distance below 1e-6); all strict.
 constexpr double kTol2D = 1e-6;

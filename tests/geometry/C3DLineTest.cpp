@@ -123,6 +123,55 @@ TEST(C3DLine, PlaneSideAndBoxTestsAtTheirTolerances) {
     EXPECT_EQ(X(0, 2).IsIntersectLine(Ln(1, -1, 1, 1, 1, 1)), 0);   // skew
 }
 
+struct CrossCase {
+    C3DLine l, o;
+    int nExpected;
+    C3DPoint p;
+};
+
+TEST(C3DLine, FindCrossPoint_PlanBranchesAndOneVerticalPlane) {
+    const CrossCase cases[] = {
+        {Ln(0, 0, 0, 2, 2, 0), Ln(0, 2, 0, 2, 0, 0), 1, {1, 1, 0}},
+        {Ln(0, 0, 0, 2, 2, 2), Ln(0, 2, 1, 2, 0, 1), 1, {1, 1, 1}},   // z along this
+        {Ln(1, -1, 0, 1, 1, 2), Ln(0, 0, 1, 2, 0, 1), 1, {1, 0, 1}},  // this at constant x
+        {Ln(0, 0, 1, 2, 0, 1), Ln(1, -1, 0, 1, 1, 2), 1, {1, 0, 1}},  // other at constant x
+        {Ln(1, 0, 0, 1, 2, 2), Ln(1, 0, 2, 1, 2, 0), 1, {1, 1, 1}},   // both at constant x
+        {Ln(0, 0, 0, 2, 2, 2), Ln(0, 0, 2, 2, 2, 0), 1, {1, 1, 1}},   // equal plan slopes
+        {Ln(0, 0, 0, 3, 0.3, 3), Ln(1, 0.1, 3, 2, 0.2, 0), 1, {1.5, 0.15, 1.5}},  // 0.3/3, 0.1
+        // one vertical plane, and no coordinate pair above the 0.001 determinant threshold
+        {Ln(0, 0, 0, 0.02, 0.02, 0),
+         Ln(0.005, 0.005, -0.02, 0.015, 0.015, 0.02),
+         1,
+         {0.01, 0.01, 0}},
+        {X(0, 2), X(1, 3), 2, kUntouched},
+        {X(0, 1), X(2, 3), 0, kUntouched},
+    };
+    for (const CrossCase& c : cases) {
+        C3DPoint out(kUntouched);
+        EXPECT_EQ(c.l.FindCrossPoint(c.o, out), c.nExpected) << c.o.GetBgnPnt()->x;
+        EXPECT_TRUE(std::fabs(out.x - c.p.x) < 1e-12 && std::fabs(out.y - c.p.y) < 1e-12 &&
+                    std::fabs(out.z - c.p.z) < 1e-12)
+            << out.x << " " << out.y << " " << out.z;
+    }
+}
+
+TEST(C3DLine, FindBeeLineCrossPoint_CarrierLines) {
+    const CrossCase cases[] = {
+        {X(0, 1), Ln(5, -1, 0, 5, 1, 0), 1, {5, 0, 0}},               // segments miss
+        {X(0, 1), Ln(5, 0, -1, 5, 0, 1), 1, {5, 0, 0}},               // (x, z) pair
+        {Ln(0, 0, 0, 0, 1, 0), Ln(0, 5, -1, 0, 5, 1), 1, {0, 5, 0}},  // (y, z) pair
+        {X(0, 1), Ln(0.5, 0, 0, 0.5, 0.0011, 0), 1, {0.5, 0, 0}},
+        {X(0, 1), Ln(0.5, 0, 0, 0.5, 0.001, 0), 0, kUntouched},  // |det| = 0.001: strict
+        {X(0, 1), X(3, 7), 2, kUntouched},
+        {X(0, 1), Ln(0, -1, 1, 0, 1, 1), 0, kUntouched},  // skew
+    };
+    for (const CrossCase& c : cases) {
+        C3DPoint out(kUntouched);
+        EXPECT_EQ(c.l.FindBeeLineCrossPoint(c.o, out), c.nExpected) << c.o.GetEndPnt()->y;
+        EXPECT_TRUE(out == c.p) << out.x << " " << out.y << " " << out.z;
+    }
+}
+
 TEST(C3DLine, ComAndUniPart_SortedEndPointsOrCoincidence) {
     const C3DLine zero;
     const struct {
