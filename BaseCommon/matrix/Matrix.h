@@ -38,7 +38,7 @@ constexpr int kMaxMatrixSize = 4096;
 // Gauss-Jordan elimination with partial pivoting: the same values up to rounding, not to the
 // bit. A pivot that is exactly 0.0 there gives a determinant of 0.0, and Inverse refuses it
 // with the same "det is zero" message.
-constexpr int kExactCofactorMaxOrder = 12;
+constexpr int kExactCofactorMaxOrder = 11;
 
 template <typename T>
 class RVN_API Matrix {

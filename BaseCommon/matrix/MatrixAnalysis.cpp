@@ -35,39 +35,77 @@ public:
     MinorTable(const std::vector<double>& a, int n) : m_a(a), m_n(n) {}
 
     // Fills table for every mask whose popcount lies in [minOrder, maxOrder]; minors of an
-    // order below minOrder are read from lower (they are the same rows there).
+    // order below minOrder are read from lower (they are the same rows there). Orders are
+    // filled in increasing order, so every minor of order k - 1 is ready for order k.
     void Fill(const int* rowFor, int minOrder, int maxOrder, const std::vector<double>* lower,
               std::vector<double>& table) const {
-        const uint32_t count = uint32_t(1) << m_n;
-        for (uint32_t mask = 0; mask < count; ++mask) {
-            const int k = PopCount(mask);
-            if (k < minOrder || k > maxOrder)
-                continue;
+        double* out = table.data();
+        for (int k = minOrder; k <= maxOrder; ++k) {
+            const double* top = Row(rowFor[k]);
+            const uint32_t end = uint32_t(1) << m_n;
             if (k == 2) {
-                const int c0 = Lowest(mask);
-                const int c1 = Lowest(mask & (mask - 1));
-                const int r0 = rowFor[2];
-                const int r1 = rowFor[1];
-                table[mask] = At(r0, c0) * At(r1, c1) - At(r0, c1) * At(r1, c0);
+                const double* below = Row(rowFor[1]);
+                for (uint32_t mask = 3; mask < end; mask = NextWithSameCount(mask)) {
+                    const int c0 = Lowest(mask);
+                    const int c1 = Lowest(mask & (mask - 1));
+                    out[mask] = top[c0] * below[c1] - top[c1] * below[c0];
+                }
                 continue;
             }
-            const std::vector<double>& sub = (k - 1 >= minOrder) ? table : *lower;
-            const int top = rowFor[k];
-            double sum = 0.0;
-            double sign = 1.0;
-            for (uint32_t rest = mask; rest != 0; rest &= rest - 1) {
-                const int c = Lowest(rest);
-                sum += sign * At(top, c) * sub[mask ^ (uint32_t(1) << c)];
-                sign *= -1.0;
+            const double* sub = (k - 1 >= minOrder) ? out : lower->data();
+            // Four masks of the same order at a time: their sums are independent chains of
+            // additions that the processor overlaps, where one mask alone waits for each
+            // addition in turn. Each sum still runs over its columns in increasing order.
+            constexpr int kLanes = 4;
+            uint32_t masks[kLanes];
+            int cols[kLanes][32];
+            uint32_t next = (uint32_t(1) << k) - 1;
+            while (next < end) {
+                int lanes = 0;
+                for (; lanes < kLanes && next < end; ++lanes) {
+                    masks[lanes] = next;
+                    int p = 0;
+                    for (uint32_t rest = next; rest != 0; rest &= rest - 1)
+                        cols[lanes][p++] = Lowest(rest);
+                    next = NextWithSameCount(next);
+                }
+                if (lanes == kLanes) {
+                    double sum[kLanes] = {0.0, 0.0, 0.0, 0.0};
+                    for (int p = 0; p < k; ++p) {
+                        // The sign (+-1.0) * a is exact, so adding (-a) * minor is
+                        // subtracting a * minor: the same bits as the signed form.
+                        for (int l = 0; l < kLanes; ++l) {
+                            const int c = cols[l][p];
+                            const double t = top[c] * sub[masks[l] ^ (uint32_t(1) << c)];
+                            sum[l] = (p % 2 == 0) ? sum[l] + t : sum[l] - t;
+                        }
+                    }
+                    for (int l = 0; l < kLanes; ++l)
+                        out[masks[l]] = sum[l];
+                    continue;
+                }
+                for (int l = 0; l < lanes; ++l) {
+                    double sum = 0.0;
+                    for (int p = 0; p < k; ++p) {
+                        const int c = cols[l][p];
+                        const double t = top[c] * sub[masks[l] ^ (uint32_t(1) << c)];
+                        sum = (p % 2 == 0) ? sum + t : sum - t;
+                    }
+                    out[masks[l]] = sum;
+                }
             }
-            table[mask] = sum;
         }
     }
 
 private:
-    static int PopCount(uint32_t m) { return __builtin_popcount(m); }
     static int Lowest(uint32_t m) { return __builtin_ctz(m); }
-    double At(int r, int c) const { return m_a[Idx(r) * Idx(m_n) + Idx(c)]; }
+    // The next larger mask with as many bits set (Gosper's method).
+    static uint32_t NextWithSameCount(uint32_t m) {
+        const uint32_t low = m & (~m + 1);
+        const uint32_t ripple = m + low;
+        return (((ripple ^ m) >> 2) / low) | ripple;
+    }
+    const double* Row(int r) const { return m_a.data() + Idx(r) * Idx(m_n); }
 
     const std::vector<double>& m_a;
     int m_n;

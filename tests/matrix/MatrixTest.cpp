@@ -186,25 +186,6 @@ TEST(MatrixArithmetic, ProductSumsAndPowers) {
     EXPECT_EQ((row * col)(0, 0), 0.0);
 }
 
-// The blocked product against the plain triple loop, on shapes that leave remainders.
-TEST(MatrixArithmetic, ProductMatchesPlainLoopToTheBit) {
-    std::mt19937 gen(11);
-    const int shapes[][3] = {{1, 1, 1}, {3, 5, 2}, {7, 9, 13}, {33, 17, 65}, {64, 64, 64}};
-    for (const auto& s : shapes) {
-        const CMatrix a = matrix_test::Random(s[0], s[1], gen);
-        const CMatrix b = matrix_test::Random(s[1], s[2], gen);
-        CMatrix ref(s[0], s[2]);
-        for (int i = 0; i < s[0]; ++i)
-            for (int j = 0; j < s[2]; ++j) {
-                double sum = 0.0;
-                for (int k = 0; k < s[1]; ++k)
-                    sum += a(i, k) * b(k, j);
-                ref(i, j) = sum;
-            }
-        EXPECT_TRUE(SameBits(a * b, ref)) << s[0] << "x" << s[1] << "x" << s[2];
-    }
-}
-
 TEST(MatrixShape, RowsAndColumnsFollowTheirRules) {
     CMatrix m(0, 3);
     m.AddRow(2.0);  // no first row to copy the length from: the column count is used
