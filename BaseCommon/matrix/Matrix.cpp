@@ -29,11 +29,7 @@ Matrix<T>::Matrix() : m_nRowSize(0), m_nColSize(0) {
 }
 
 template <typename T>
-Matrix<T>::Matrix(int nRow, int nCol, T fill) : m_nRowSize(nRow), m_nColSize(nCol) {
-    // The counts are stored first, but a refused size must not leave them describing storage
-    // that does not exist; the exception ends the construction anyway.
-    m_nRowSize = 0;
-    m_nColSize = 0;
+Matrix<T>::Matrix(int nRow, int nCol, T fill) : m_nRowSize(0), m_nColSize(0) {
     Resize(nRow, nCol, fill);
 }
 

@@ -1,7 +1,8 @@
 // Internal numeric kernels of the dense matrices (not part of the library's interface; the
 // functions are not exported). They work on the row storage of mtxkit::Matrix or on
-// row-major n x n buffers and keep, element by element, the order of the floating-point
-// operations of the plain loops they replace, so their results are the same to the bit.
+// row-major n x n buffers. MultiplyRows and InvertPivoted keep, element by element, the
+// order of the floating-point operations of the plain formulas, so their results are the
+// same to the bit; DetPivotedLU serves the orders where no such promise is made.
 #ifndef RVN_MATRIX_DETAIL_DENSEKERNELS_H
 #define RVN_MATRIX_DETAIL_DENSEKERNELS_H
 
