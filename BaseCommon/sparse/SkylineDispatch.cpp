@@ -146,13 +146,14 @@ int LiteralSolve(const double* E, const int* D, int n, At at) {
     return 1;
 }
 
-struct FreeDoubles {
+struct FreeAligned {
     void operator()(double* p) const { operator delete[](p, std::align_val_t(64)); }
 };
-using Scratch = std::unique_ptr<double[], FreeDoubles>;
+using Scratch = std::unique_ptr<double[], FreeAligned>;
 
-Scratch AllocScratch(std::size_t count) {
-    return Scratch(static_cast<double*>(operator new[](count * sizeof(double), std::align_val_t(64),
+// At least `bytes` of scratch, aligned for the widest vector; null when memory is short.
+Scratch AllocScratch(std::size_t bytes) {
+    return Scratch(static_cast<double*>(operator new[](bytes ? bytes : 1, std::align_val_t(64),
                                                        std::nothrow)));
 }
 
@@ -205,7 +206,7 @@ int SolveMatrixRows(const double* E, const int* D, int n, double* const* rows, i
     int c = ops->SolveColumns(E, D, n, rows, 0, ncols);
     if (c < ncols) {
         // The last few columns, narrower than a vector: each through the one-vector kernel.
-        Scratch col = AllocScratch(static_cast<std::size_t>(n));
+        Scratch col = AllocScratch(sizeof(double) * static_cast<std::size_t>(n));
         for (; c < ncols; ++c) {
             if (!col) {
                 LiteralSolve(E, D, n, [rows, c](int i) -> double& { return rows[i][c]; });

@@ -29,6 +29,16 @@ struct Simd {
     static inline V Div(V a, V b) { return _mm256_div_pd(a, b); }
     static inline V Add(V a, V b) { return _mm256_add_pd(a, b); }
     static inline V Sub(V a, V b) { return _mm256_sub_pd(a, b); }
+    static inline void Transpose(V* r) {
+        const V t0 = _mm256_unpacklo_pd(r[0], r[1]);
+        const V t1 = _mm256_unpackhi_pd(r[0], r[1]);
+        const V t2 = _mm256_unpacklo_pd(r[2], r[3]);
+        const V t3 = _mm256_unpackhi_pd(r[2], r[3]);
+        r[0] = _mm256_permute2f128_pd(t0, t2, 0x20);
+        r[1] = _mm256_permute2f128_pd(t1, t3, 0x20);
+        r[2] = _mm256_permute2f128_pd(t0, t2, 0x31);
+        r[3] = _mm256_permute2f128_pd(t1, t3, 0x31);
+    }
     static inline double Sum(V v) {
         const __m128d lo = _mm256_castpd256_pd128(v);
         const __m128d hi = _mm256_extractf128_pd(v, 1);
@@ -37,7 +47,7 @@ struct Simd {
     }
 };
 
-enum { kMR = 12, kNR = 4, kBlockRows = 48 };
+enum { kMR = 12, kNR = 4 };
 
 #include "BaseCommon/sparse/SkylineKernelBody.inl"
 

@@ -26,6 +26,11 @@ struct Simd {
     static inline V Add(V a, V b) { return _mm_add_pd(a, b); }
     static inline V Sub(V a, V b) { return _mm_sub_pd(a, b); }
     static inline double Sum(V v) { return _mm_cvtsd_f64(_mm_add_sd(v, _mm_unpackhi_pd(v, v))); }
+    static inline void Transpose(V* r) {
+        const V t0 = _mm_unpacklo_pd(r[0], r[1]);
+        r[1] = _mm_unpackhi_pd(r[0], r[1]);
+        r[0] = t0;
+    }
 };
 #else
 struct Simd {
@@ -42,10 +47,11 @@ struct Simd {
     static inline V Add(V a, V b) { return a + b; }
     static inline V Sub(V a, V b) { return a - b; }
     static inline double Sum(V v) { return v; }
+    static inline void Transpose(V*) {}
 };
 #endif
 
-enum { kMR = 4, kNR = 4, kBlockRows = 48 };
+enum { kMR = 4, kNR = 4 };
 
 #include "BaseCommon/sparse/SkylineKernelBody.inl"
 

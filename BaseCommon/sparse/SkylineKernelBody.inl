@@ -3,9 +3,9 @@
 // Included inside an instruction-set namespace by SkylineKernelBaseline.cpp and
 // SkylineKernelAvx2.cpp after they define
 //   struct Simd { typedef ... V; enum { W = lanes }; Load, Store, Set1, Zero, Fnmadd (c - a*b),
-//                 Fmadd (c + a*b), Mul, Div, Add, Sub, Sum (horizontal) };
-//   enum { kMR, kNR, kBlockRows };  // register tile rows (a multiple of W and of kNR), tile
-//                                   // columns, rows per block (a multiple of kMR)
+//                 Fmadd (c + a*b), Mul, Div, Add, Sub, Sum (horizontal),
+//                 Transpose (W vectors of W rows become W vectors of W columns) };
+//   enum { kMR, kNR };  // register tile: rows (a multiple of W and of kNR) and columns
 // It includes no header and uses no template of the standard library: every function it
 // defines is compiled for the including unit's instruction set, and nothing of it may be
 // shared with code compiled for another one.
@@ -13,85 +13,111 @@
 // Method. Row i of the factor satisfies, for m_i < j <= i,
 //   g_ij = a_ij - sum_{k = max(m_i, m_j)}^{j-1} l_ik g_jk,   l_ik = g_ik / d_k,
 // the literal recurrence with the division taken once per (i, k) instead of once per term.
-// A block of kBlockRows consecutive rows is copied into a column-major window X (strips of kMR
-// rows, each strip stored column by column) with a twin window L for the l values; zeros pad
-// every position outside the profile, so a padded position adds exactly 0 to every sum. The
-// columns of the window are then finished in panels of kNR: the panel's earlier rows j are
-// packed (k-major) once and a register tile of kMR x kNR is updated from the strip's l values
-// (a small matrix product, where all the time goes), then the triangle inside the panel is
-// finished column by column and the new l values are formed. Rows of the block itself serve as
-// the rows j of the panels that lie on the block's diagonal.
+// A strip of kMR consecutive rows is copied into a column-major window X with a twin window L
+// for the l values; zeros pad every position outside the profile, so a padded position adds
+// exactly 0 to every sum. The strip's columns are finished in panels of kNR: a register tile
+// of kMR x kNR takes the panel's rows j straight from the element buffer and subtracts the
+// strip's l values times them (a small matrix product, where all the time goes); the triangle
+// inside the panel is then finished in registers and the new l values are formed. The strip's
+// l values stay in the first-level cache while the earlier rows stream past them. The panels
+// on the strip's own diagonal take their rows from the window and produce the pivots. The
+// finished strip goes back to the element buffer, where the next strips read it.
 
 namespace {
 
 inline int FirstCol(const int* D, int i) {
     return i == 0 ? 0 : i + 1 - (D[i] - D[i - 1]);
 }
-inline int MinInt(int a, int b) {
+inline long MinL(long a, long b) {
     return a < b ? a : b;
 }
-inline int MaxInt(int a, int b) {
+inline long MaxL(long a, long b) {
     return a > b ? a : b;
 }
 inline long RoundUp(long v, long m) {
     return (v + m - 1) / m * m;
 }
 
-// Rows per block: the block's two windows should stay within the core's second-level cache
-// (about 400 KB of the 512 KB found on current x86 cores) so that the strips streamed by the
-// tile kernel come from there; never fewer than one strip.
-inline int BlockRows(int band) {
-    const long budget = 400L * 1024 / (2 * 8);  // doubles per window
-    long rows = kBlockRows;
-    while (rows > kMR && rows * (rows + band + 2 * kNR) > budget)
-        rows -= kMR;
-    return static_cast<int>(rows);
-}
+const int kNoRow = 0x7fffffff;  // first column of a row that does not exist
 
 inline int MaxHeight(const int* D, int n) {
     int h = 1;
     for (int i = 1; i < n; ++i)
-        h = MaxInt(h, D[i] - D[i - 1]);
+        h = D[i] - D[i - 1] > h ? D[i] - D[i - 1] : h;
     return h;
+}
+
+// Scratch of one factorisation, carved from one allocation: the strip's two windows and a ring
+// with the pivot data of the latest rows (every row a strip can reach).
+struct Work {
+    long cols;  // window columns
+    double* x;  // kMR x cols: the strip's g values, column-major
+    double* l;  // kMR x cols: their l values
+    long ring;  // ring size, a power of two
+    double* d;  // pivot of row j at (j - 1) & (ring - 1)
+    double* s;  // its reciprocal, 0 for a zero pivot
+    int* div;   // 1 when the reciprocal is not finite (subnormal or NaN pivot): divide instead
+};
+
+inline std::size_t Carve(Work& wk, const int* D, int n, unsigned char* base) {
+    const long band = MaxHeight(D, n);
+    wk.cols = RoundUp(band + kMR + 2 * kNR, kMR);
+    wk.ring = 8;
+    while (wk.ring < band + kMR + 2 * kNR)
+        wk.ring *= 2;
+    const long win = RoundUp(8L * kMR * wk.cols, 64);
+    const long ring = RoundUp(8L * wk.ring, 64);
+    wk.x = reinterpret_cast<double*>(base);
+    wk.l = reinterpret_cast<double*>(base + win);
+    wk.d = reinterpret_cast<double*>(base + 2 * win);
+    wk.s = reinterpret_cast<double*>(base + 2 * win + ring);
+    wk.div = reinterpret_cast<int*>(base + 2 * win + 2 * ring);
+    return static_cast<std::size_t>(2 * win + 3 * ring);
+}
+
+std::size_t FactorScratchImpl(const int* D, int n) {
+    Work wk;
+    return Carve(wk, D, n, nullptr);
+}
+
+// The scale that turns g into l. A zero pivot gives 0 so that padded positions stay 0; the
+// rows that really reach a zero pivot are detected afterwards and redone the literal way.
+inline void SetPivot(double d, double& dd, double& s, int& div) {
+    dd = d;
+    div = 0;
+    s = 0.0;
+    if (d == 0.0)
+        return;
+    const double inv = 1.0 / d;
+    if (inv - inv == 0.0)
+        s = inv;
+    else
+        div = 1;
 }
 
 enum ColKind { kNormal = 0, kDiagonal = 1, kBeyond = 2 };
 
-// What the tile needs to know of the panel's columns j = j0 + w.
-struct Panel {
-    const double* t[kNR];  // coefficients g_{j, j0+w'} of the triangle: t[w][w' * ts[w]]
-    long ts[kNR];
-    double d[kNR];    // pivot d_j
-    double s[kNR];    // 1 / d_j, or 0 for a zero pivot (rows reaching it fail anyway)
-    int divide[kNR];  // 1 when 1 / d_j is not finite (subnormal or NaN pivot): divide instead
+// What a tile needs besides its strip: the panel's rows j = j0 + w and its columns' pivots.
+struct TileArgs {
+    // kr columns k = kFrom .. from the rows' origins rb[w] (element (j, k) at rb[w][k]), read
+    // only where the row has begun (k >= m[w]); then km columns at q[w][t * qs].
+    long kFrom, kr;
+    const double* rb[kNR];
+    int m[kNR];
+    const double* q[kNR];
+    long qs, km;
+    long j0;        // the panel's first column: the triangle's coefficients are g_{j0+w, j0+w2}
+    double d[kNR];  // pivots of the panel's rows (read for ordinary columns, written for
+    double s[kNR];  // diagonal ones) with their reciprocals
+    int div[kNR];
+    int kind[kNR];  // general tiles only: ordinary, the diagonal column of the row in lane
+    int lane[kNR];  // lane[w] of this strip (lanes above it end earlier), or beyond the strip
 };
 
-// The scale that turns g into l. A zero pivot gives 0 so that padded positions stay 0; the
-// rows that really reach a zero pivot are detected afterwards and redone the literal way.
-inline void SetPivot(Panel& p, int w, double d) {
-    p.d[w] = d;
-    p.divide[w] = 0;
-    if (d == 0.0) {
-        p.s[w] = 0.0;
-        return;
-    }
-    const double inv = 1.0 / d;
-    if (inv - inv == 0.0) {
-        p.s[w] = inv;
-    } else {
-        p.s[w] = 0.0;
-        p.divide[w] = 1;
-    }
-}
-
-// One kMR x kNR tile: x (the strip's X columns j0 .. j0+kNR-1) -= a * b^T over K columns,
-// a = the strip's l values (k-major, kMR per column), b = the packed panel (k-major, kNR per
-// column); then the panel's triangle and the l values. kind[w] says whether column w is an
-// ordinary column, the diagonal column of the row in lane lane[w] of this strip (its pivot is
-// produced here, lanes above it hold no element of this column), or lies beyond every row of
-// the strip.
-void Tile(const double* a, const double* b, long K, double* x, double* l, Panel& p, const int* kind,
-          const int* lane) {
+// One kMR x kNR tile: x (the strip's X columns j0 .. j0+kNR-1) -= a * B^T, a = the strip's l
+// values (k-major, kMR per column), then the panel's triangle and the l values, in registers.
+template <bool kGeneral>
+void Tile(const double* a, TileArgs& b, double* x, double* l) {
     enum { NV = kMR / Simd::W };
     typename Simd::V acc[kNR][NV];
 #pragma GCC unroll 16
@@ -100,246 +126,301 @@ void Tile(const double* a, const double* b, long K, double* x, double* l, Panel&
         for (int v = 0; v < NV; ++v)
             acc[w][v] = Simd::Load(x + w * kMR + v * Simd::W);
     }
-    for (long k = 0; k < K; ++k) {
+    for (long k = b.kFrom; k < b.kFrom + b.kr; ++k) {
         typename Simd::V av[NV];
 #pragma GCC unroll 16
         for (int v = 0; v < NV; ++v)
             av[v] = Simd::Load(a + v * Simd::W);
 #pragma GCC unroll 16
         for (int w = 0; w < kNR; ++w) {
-            const typename Simd::V bw = Simd::Set1(b[w]);
+            const typename Simd::V bw = Simd::Set1(k >= b.m[w] ? b.rb[w][k] : 0.0);
 #pragma GCC unroll 16
             for (int v = 0; v < NV; ++v)
                 acc[w][v] = Simd::Fnmadd(av[v], bw, acc[w][v]);
         }
         a += kMR;
-        b += kNR;
     }
+    const double* q[kNR];
 #pragma GCC unroll 16
-    for (int w = 0; w < kNR; ++w) {
+    for (int w = 0; w < kNR; ++w)
+        q[w] = b.q[w];
+    const long qs = b.qs;
+    long off = 0;
+    for (long k = 0; k < b.km; ++k) {
+        typename Simd::V av[NV];
 #pragma GCC unroll 16
         for (int v = 0; v < NV; ++v)
-            Simd::Store(x + w * kMR + v * Simd::W, acc[w][v]);
+            av[v] = Simd::Load(a + v * Simd::W);
+#pragma GCC unroll 16
+        for (int w = 0; w < kNR; ++w) {
+            const typename Simd::V bw = Simd::Set1(q[w][off]);
+#pragma GCC unroll 16
+            for (int v = 0; v < NV; ++v)
+                acc[w][v] = Simd::Fnmadd(av[v], bw, acc[w][v]);
+        }
+        a += kMR;
+        off += qs;
     }
+    typename Simd::V lv[kNR][NV];
+#pragma GCC unroll 16
     for (int w = 0; w < kNR; ++w) {
         double* xc = x + w * kMR;
         double* lc = l + w * kMR;
-        if (kind[w] == kBeyond) {
-            for (int r = 0; r < kMR; ++r)
-                xc[r] = lc[r] = 0.0;
+        if (kGeneral && b.kind[w] == kBeyond) {
+            for (int v = 0; v < NV; ++v) {
+                lv[w][v] = Simd::Zero();
+                Simd::Store(xc + v * Simd::W, lv[w][v]);
+                Simd::Store(lc + v * Simd::W, lv[w][v]);
+            }
             continue;
         }
-        typename Simd::V c[NV];
-        for (int v = 0; v < NV; ++v)
-            c[v] = Simd::Load(xc + v * Simd::W);
+#pragma GCC unroll 16
         for (int w2 = 0; w2 < w; ++w2) {
-            const typename Simd::V cb = Simd::Set1(p.t[w][w2 * p.ts[w]]);
-            const double* l2 = l + w2 * kMR;
+            // General tiles read their rows in the zero-padded window, the others in E.
+            const typename Simd::V cb =
+                Simd::Set1(kGeneral ? b.q[w][(b.km + w2) * qs]
+                                    : (b.j0 + w2 >= b.m[w] ? b.rb[w][b.j0 + w2] : 0.0));
+#pragma GCC unroll 16
             for (int v = 0; v < NV; ++v)
-                c[v] = Simd::Fnmadd(Simd::Load(l2 + v * Simd::W), cb, c[v]);
+                acc[w][v] = Simd::Fnmadd(lv[w2][v], cb, acc[w][v]);
         }
+#pragma GCC unroll 16
         for (int v = 0; v < NV; ++v)
-            Simd::Store(xc + v * Simd::W, c[v]);
-        if (kind[w] == kDiagonal) {
-            // Lanes above the diagonal row hold rows that end before this column.
-            for (int r = 0; r < lane[w]; ++r)
+            Simd::Store(xc + v * Simd::W, acc[w][v]);
+        if (kGeneral && b.kind[w] == kDiagonal) {
+            // Lanes above the diagonal row hold rows that end before this column: kept at 0
+            // so that nothing but zeros ever sits outside the profile.
+            for (int r = 0; r < b.lane[w]; ++r)
                 xc[r] = 0.0;
-            SetPivot(p, w, xc[lane[w]]);
+            SetPivot(xc[b.lane[w]], b.d[w], b.s[w], b.div[w]);
             for (int v = 0; v < NV; ++v)
-                c[v] = Simd::Load(xc + v * Simd::W);
+                acc[w][v] = Simd::Load(xc + v * Simd::W);
         }
-        if (p.divide[w]) {
-            const typename Simd::V dv = Simd::Set1(p.d[w]);
+        if (b.div[w]) {
+            const typename Simd::V dv = Simd::Set1(b.d[w]);
+#pragma GCC unroll 16
             for (int v = 0; v < NV; ++v)
-                Simd::Store(lc + v * Simd::W, Simd::Div(c[v], dv));
+                lv[w][v] = Simd::Div(acc[w][v], dv);
         } else {
-            const typename Simd::V sv = Simd::Set1(p.s[w]);
+            const typename Simd::V sv = Simd::Set1(b.s[w]);
+#pragma GCC unroll 16
             for (int v = 0; v < NV; ++v)
-                Simd::Store(lc + v * Simd::W, Simd::Mul(c[v], sv));
+                lv[w][v] = Simd::Mul(acc[w][v], sv);
         }
+#pragma GCC unroll 16
+        for (int v = 0; v < NV; ++v)
+            Simd::Store(lc + v * Simd::W, lv[w][v]);
     }
 }
 
-// Scratch layout of one factorisation.
-struct Work {
-    int rows;      // rows per block
-    long cols;     // window columns
-    double* x;     // rows x cols
-    double* l;     // rows x cols
-    double* bp;    // cols x kNR packed panel
-    double* tp;    // kNR x kNR triangle of a panel of earlier rows
-    double* zero;  // kNR zeros
+// The rows of one strip: first column, last column (the diagonal) and the row's origin in E
+// (element (i, k) at rp[k]); lanes without a row get an empty range.
+struct StripRows {
+    int m[kMR];
+    int hi[kMR];
+    double* rp[kMR];
+    long coreFrom, coreTo;  // columns every lane stores (none when coreFrom > coreTo)
 };
 
-inline Work Layout(const int* D, int n, double* base) {
+inline void DescribeStrip(double* E, const int* D, int iFirst, int count, StripRows& sr) {
+    long maxM = 0, minHi = 0x7fffffff;
+    for (int r = 0; r < kMR; ++r) {
+        if (r < count) {
+            const int i = iFirst + r;
+            sr.m[r] = FirstCol(D, i);
+            sr.hi[r] = i;
+            sr.rp[r] = E + D[i] - i;
+        } else {
+            sr.m[r] = 0x7fffffff;
+            sr.hi[r] = -1;
+            sr.rp[r] = nullptr;
+        }
+        if (sr.m[r] > maxM)
+            maxM = sr.m[r];
+        if (sr.hi[r] < minHi)
+            minHi = sr.hi[r];
+    }
+    sr.coreFrom = maxM;
+    sr.coreTo = minHi;
+}
+
+// Copies the stored rows of a strip into its window columns c0a .. lastCol (column-major,
+// kMR lanes per column), zeros everywhere else. Where every lane stores a column the rows are
+// moved W x W at a time through a register transpose.
+void LoadStrip(double* E, const int* D, int iFirst, int count, long c0a, long lastCol, double* xs) {
+    StripRows sr;
+    DescribeStrip(E, D, iFirst, count, sr);
+    long from = sr.coreFrom, to = sr.coreTo;
+    if (from > to) {
+        from = lastCol + 1;
+        to = lastCol;
+    }
+    std::memset(xs, 0, sizeof(double) * static_cast<std::size_t>((from - c0a) * kMR));
+    std::memset(xs + (to + 1 - c0a) * kMR, 0,
+                sizeof(double) * static_cast<std::size_t>((lastCol - to) * kMR));
+    for (int r = 0; r < count; ++r) {
+        for (long k = sr.m[r]; k <= sr.hi[r] && k < from; ++k)
+            xs[(k - c0a) * kMR + r] = sr.rp[r][k];
+        for (long k = sr.m[r] > to + 1 ? sr.m[r] : to + 1; k <= sr.hi[r]; ++k)
+            xs[(k - c0a) * kMR + r] = sr.rp[r][k];
+    }
+    long k = from;
+    for (; k + Simd::W - 1 <= to; k += Simd::W) {
+        for (int g = 0; g < kMR; g += Simd::W) {
+            typename Simd::V t[Simd::W];
+            for (int q = 0; q < Simd::W; ++q)
+                t[q] = Simd::Load(sr.rp[g + q] + k);
+            Simd::Transpose(t);
+            for (int c = 0; c < Simd::W; ++c)
+                Simd::Store(xs + (k + c - c0a) * kMR + g, t[c]);
+        }
+    }
+    for (; k <= to; ++k) {
+        for (int r = 0; r < kMR; ++r)
+            xs[(k - c0a) * kMR + r] = sr.rp[r][k];
+    }
+}
+
+// The reverse of LoadStrip for the first count rows of the strip: their stored positions only.
+void StoreStrip(double* E, const int* D, int iFirst, int count, long c0a, const double* xs) {
+    StripRows sr;
+    DescribeStrip(E, D, iFirst, count, sr);
+    const int full = count / Simd::W * Simd::W;  // lanes moved by the transpose
+    long from = sr.coreFrom, to = sr.coreTo;
+    if (full == 0 || from > to) {
+        from = 0x7fffffff;
+        to = from - 1;
+    }
+    for (int r = 0; r < count; ++r) {
+        const bool inCore = r < full;
+        for (long k = sr.m[r]; k <= sr.hi[r] && (!inCore || k < from); ++k)
+            sr.rp[r][k] = xs[(k - c0a) * kMR + r];
+        if (!inCore)
+            continue;
+        for (long k = sr.m[r] > to + 1 ? sr.m[r] : to + 1; k <= sr.hi[r]; ++k)
+            sr.rp[r][k] = xs[(k - c0a) * kMR + r];
+    }
+    long k = from;
+    for (; k + Simd::W - 1 <= to; k += Simd::W) {
+        for (int g = 0; g < full; g += Simd::W) {
+            typename Simd::V t[Simd::W];
+            for (int c = 0; c < Simd::W; ++c)
+                t[c] = Simd::Load(xs + (k + c - c0a) * kMR + g);
+            Simd::Transpose(t);
+            for (int q = 0; q < Simd::W; ++q)
+                Simd::Store(sr.rp[g + q] + k, t[q]);
+        }
+    }
+    for (; k <= to; ++k) {
+        for (int r = 0; r < full; ++r)
+            sr.rp[r][k] = xs[(k - c0a) * kMR + r];
+    }
+}
+
+// Pivot data of row j (j >= 0) in the ring; rows before 0 do not exist.
+inline long Slot(const Work& wk, long j) {
+    return (j - 1) & (wk.ring - 1);
+}
+
+int FactorImpl(double* E, const int* D, int n, void* scratch) {
     Work wk;
-    const int band = MaxHeight(D, n);
-    wk.rows = BlockRows(band);
-    wk.cols = RoundUp(static_cast<long>(wk.rows) + band + 2 * kNR, kNR);
-    wk.x = base;
-    wk.l = wk.x + static_cast<long>(wk.rows) * wk.cols;
-    wk.bp = wk.l + static_cast<long>(wk.rows) * wk.cols;
-    wk.tp = wk.bp + wk.cols * kNR;
-    wk.zero = wk.tp + kNR * kNR;
-    return wk;
-}
-
-std::size_t FactorScratchImpl(const int* D, int n) {
-    const Work wk = Layout(D, n, nullptr);
-    return static_cast<std::size_t>(2L * wk.rows * wk.cols + wk.cols * kNR + kNR * kNR + kNR);
-}
-
-// Factorises rows i0 .. i1-1 into the window (nothing is written to E). c0a is the window's
-// first column, wd its width; the panels are aligned so that one starts at i0.
-void FactorBlock(const double* E, const int* D, int i0, int i1, long c0a, long wd, Work& wk) {
-    const int nrows = i1 - i0;
-    const int strips = (nrows + kMR - 1) / kMR;
-    const long stripLen = wd * kMR;
+    Carve(wk, D, n, static_cast<unsigned char*>(scratch));
     double* X = wk.x;
     double* L = wk.l;
-    for (long q = 0; q < strips * stripLen; ++q)
-        X[q] = L[q] = 0.0;
-
-    int stripFirst[(kBlockRows + kMR - 1) / kMR];
-    for (int s = 0; s < strips; ++s)
-        stripFirst[s] = 0x7fffffff;
-    for (int r = 0; r < nrows; ++r) {
-        const int i = i0 + r;
-        const int m = FirstCol(D, i);
-        const double* row = E + D[i] - i;
-        double* dst = X + (r / kMR) * stripLen + r % kMR;
-        for (int k = m; k <= i; ++k)
-            dst[(k - c0a) * kMR] = row[k];
-        stripFirst[r / kMR] = MinInt(stripFirst[r / kMR], m);
-    }
-
-    Panel p;
-    int kind[kNR];
-    int lane[kNR];
-    for (int w = 0; w < kNR; ++w) {
-        kind[w] = kNormal;
-        lane[w] = 0;
-    }
-    for (long j0 = c0a; j0 < i1; j0 += kNR) {
-        const long jc = j0 - c0a;
-        const bool onDiagonal = j0 >= i0;
-        // Lowest column any row of the panel stores.
-        long mJ = j0;
-        for (int w = 0; w < kNR; ++w) {
-            const long j = j0 + w;
-            if (j >= 0 && j < i1)
-                mJ = MinInt(static_cast<int>(mJ), FirstCol(D, static_cast<int>(j)));
-        }
-        const long kst = MaxInt(static_cast<int>(mJ), static_cast<int>(c0a));
-        double* bp = wk.bp;
-        for (int w = 0; w < kNR; ++w) {
-            const long j = j0 + w;
-            if (j < 0 || j >= i1) {
-                for (long k = kst; k < j0; ++k)
-                    bp[(k - kst) * kNR + w] = 0.0;
-                p.t[w] = wk.zero;
-                p.ts[w] = 1;
-                SetPivot(p, w, 0.0);
-                continue;
-            }
-            if (!onDiagonal) {
-                const int m = FirstCol(D, static_cast<int>(j));
-                const double* row = E + D[j] - j;
-                long k = kst;
-                for (; k < m && k < j0; ++k)
-                    bp[(k - kst) * kNR + w] = 0.0;
-                for (; k < j0; ++k)
-                    bp[(k - kst) * kNR + w] = row[k];
-                double* t = wk.tp + w * kNR;
-                for (int w2 = 0; w2 < w; ++w2)
-                    t[w2] = j0 + w2 >= m ? row[j0 + w2] : 0.0;
-                p.t[w] = t;
-                p.ts[w] = 1;
-                SetPivot(p, w, E[D[j]]);
-            } else {
-                const long r = j - i0;
-                const double* xr = X + (r / kMR) * stripLen + r % kMR;
-                for (long k = kst; k < j0; ++k)
-                    bp[(k - kst) * kNR + w] = xr[(k - c0a) * kMR];
-                p.t[w] = xr + jc * kMR;
-                p.ts[w] = kMR;
-                // The pivot comes from the strip that holds row j, earlier in the loop below.
-            }
-        }
-        const int firstStrip = onDiagonal ? static_cast<int>((j0 - i0) / kMR) : 0;
-        for (int s = firstStrip; s < strips; ++s) {
-            if (stripFirst[s] > j0 + kNR - 1)
-                continue;  // no row of the strip reaches the panel
-            if (onDiagonal) {
-                for (int w = 0; w < kNR; ++w) {
-                    const long j = j0 + w;
-                    const long sj = (j - i0) / kMR;
-                    if (j >= i1 || sj > s) {
-                        kind[w] = kBeyond;
-                    } else if (sj == s) {
-                        kind[w] = kDiagonal;
-                        lane[w] = static_cast<int>((j - i0) % kMR);
-                    } else {
-                        kind[w] = kNormal;
-                    }
-                }
-            }
-            long ks = MaxInt(static_cast<int>(kst), stripFirst[s]);
-            if (ks > j0)
-                ks = j0;
-            double* xs = X + s * stripLen;
-            double* ls = L + s * stripLen;
-            Tile(ls + (ks - c0a) * kMR, bp + (ks - kst) * kNR, j0 - ks, xs + jc * kMR,
-                 ls + jc * kMR, p, kind, lane);
-        }
-        if (onDiagonal) {
-            for (int w = 0; w < kNR; ++w)
-                kind[w] = kNormal;
-        }
-    }
-}
-
-int FactorImpl(double* E, const int* D, int n, double* scratch) {
-    Work wk = Layout(D, n, scratch);
-    for (int w = 0; w < kNR; ++w)
-        wk.zero[w] = 0.0;
+    SetPivot(E[0], wk.d[Slot(wk, 0)], wk.s[Slot(wk, 0)], wk.div[Slot(wk, 0)]);
     // Largest index of a zero pivot among the finished rows: a later row whose profile reaches
     // it fails, exactly where the literal recurrence would divide by it.
-    int lastZero = E[0] == 0.0 ? 0 : -1;
-    int i0 = 1;
-    while (i0 < n) {
-        const int i1 = MinInt(n, i0 + wk.rows);
-        int first = i1;
-        for (int i = i0; i < i1; ++i)
-            first = MinInt(first, FirstCol(D, i));
+    long lastZero = E[0] == 0.0 ? 0 : -1;
+    TileArgs b = {};
+    for (long i0 = 1; i0 < n; i0 += kMR) {
+        const long i1 = MinL(n, i0 + kMR);
+        long first = i1;
+        for (long i = i0; i < i1; ++i)
+            first = MinL(first, FirstCol(D, static_cast<int>(i)));
+        // Panels are aligned so that one starts at i0.
         const long c0a = i0 - RoundUp(i0 - first, kNR);
-        const long wd = RoundUp(i1 - c0a, kNR);
-        FactorBlock(E, D, i0, i1, c0a, wd, wk);
+        LoadStrip(E, D, static_cast<int>(i0), static_cast<int>(i1 - i0), c0a, i0 + kMR - 1, X);
+        // The next strip's rows come from main memory; their cache lines are requested a few
+        // at a time while this strip computes.
+        const long i2 = MinL(n, i1 + kMR);
+        const char* next = reinterpret_cast<const char*>(E + (i1 < n ? D[i1 - 1] + 1 : 0));
+        long nextBytes = i1 < n ? 8L * (D[i2 - 1] - D[i1 - 1]) : 0;
+        const long perPanel = nextBytes / 64 / ((i1 - c0a) / kNR + 1) + 1;
 
-        // Rows that reach a zero pivot (before or inside the block) were computed with a zero
-        // l there and are discarded from the first of them on.
-        const long stripLen = wd * kMR;
-        int done = i1;
-        for (int i = i0; i < i1; ++i) {
-            const int r = i - i0;
-            const double* xr = wk.x + (r / kMR) * stripLen + r % kMR;
-            if (lastZero >= FirstCol(D, i)) {
+        for (long j0 = c0a; j0 < i1; j0 += kNR) {
+            if (first > j0 + kNR - 1)
+                continue;  // no row of the strip reaches the panel
+            for (long t = 0; t < perPanel && nextBytes > 0; ++t, next += 64, nextBytes -= 64)
+                __builtin_prefetch(next, 0, 2);
+            const long c = j0 - c0a;
+            const long ks = MinL(MaxL(first, c0a), j0);  // the strip's l values before ks are 0
+            const double* a = L + (ks - c0a) * kMR;
+            if (j0 < i0) {
+                // Earlier rows, final in the element buffer: before the last of their first
+                // columns each read is tested, from there on they are read straight.
+                long kmain = ks;
+                for (int w = 0; w < kNR; ++w) {
+                    const long j = j0 + w;
+                    const bool present = j >= 0;
+                    b.m[w] = present ? FirstCol(D, static_cast<int>(j)) : kNoRow;
+                    b.rb[w] = present ? E + D[j] - j : E;
+                    kmain = MaxL(kmain, b.m[w]);
+                    if (present) {
+                        const long q = Slot(wk, j);
+                        b.d[w] = wk.d[q];
+                        b.s[w] = wk.s[q];
+                        b.div[w] = wk.div[q];
+                    } else {
+                        SetPivot(0.0, b.d[w], b.s[w], b.div[w]);
+                    }
+                }
+                kmain = MinL(kmain, j0);
+                b.j0 = j0;
+                b.kFrom = ks;
+                b.kr = kmain - ks;
+                for (int w = 0; w < kNR; ++w)
+                    b.q[w] = kmain < j0 ? b.rb[w] + kmain : b.rb[w];
+                b.qs = 1;
+                b.km = j0 - kmain;
+                Tile<false>(a, b, X + c * kMR, L + c * kMR);
+                continue;
+            }
+            // The strip's own rows, read in the window (zero-padded, so read straight); their
+            // pivots are produced here.
+            b.kFrom = ks;
+            b.kr = 0;
+            b.qs = kMR;
+            b.km = j0 - ks;
+            b.j0 = j0;
+            for (int w = 0; w < kNR; ++w) {
+                const long r = j0 + w - i0;  // panels never straddle the strip's end
+                b.q[w] = X + (ks - c0a) * kMR + r;
+                b.kind[w] = j0 + w < i1 ? kDiagonal : kBeyond;
+                b.lane[w] = static_cast<int>(r);
+            }
+            Tile<true>(a, b, X + c * kMR, L + c * kMR);
+            for (int w = 0; w < kNR && j0 + w < i1; ++w) {
+                const long q = Slot(wk, j0 + w);
+                wk.d[q] = b.d[w];
+                wk.s[q] = b.s[w];
+                wk.div[q] = b.div[w];
+            }
+        }
+
+        // Rows that reach a zero pivot (before or inside the strip) were computed with a zero
+        // l there; from the first of them on nothing is written back.
+        long done = i1;
+        for (long i = i0; i < i1; ++i) {
+            if (lastZero >= FirstCol(D, static_cast<int>(i))) {
                 done = i;
                 break;
             }
-            if (xr[(i - c0a) * kMR] == 0.0)
+            if (wk.d[Slot(wk, i)] == 0.0)
                 lastZero = i;
         }
-        for (int i = i0; i < done; ++i) {
-            const int r = i - i0;
-            const double* xr = wk.x + (r / kMR) * stripLen + r % kMR;
-            double* row = E + D[i] - i;
-            for (int k = FirstCol(D, i); k <= i; ++k)
-                row[k] = xr[(k - c0a) * kMR];
-        }
+        StoreStrip(E, D, static_cast<int>(i0), static_cast<int>(done - i0), c0a, X);
         if (done < i1)
-            return done;
-        i0 = i1;
+            return static_cast<int>(done);
     }
     return -1;
 }

@@ -8,19 +8,21 @@
 #define RVN_SPARSE_SKYLINEOPS_INL
 
 #include <cstddef>
+#include <cstring>
 
 namespace rvn {
 namespace skyline {
 
 struct Ops {
     const char* name;
-    // Doubles of scratch that Factor needs for the leading n rows of this profile: two windows
-    // of (block rows) x (block rows + band) and a packed panel, never anything n x n.
+    // Bytes of scratch that Factor needs for the leading n rows of this profile: two windows
+    // of (block rows) x (block rows + band) and a few arrays of the window's width, never
+    // anything n x n.
     std::size_t (*FactorScratch)(const int* D, int n);
     // Factorises rows 1 .. n-1 (n >= 2) in place. Returns -1 when every row is done, or the
     // first row f that reaches a zero pivot: rows before f hold their factors, rows from f on
     // are untouched (the caller then redoes row f the literal way, which fails there).
-    int (*Factor)(double* E, const int* D, int n, double* scratch);
+    int (*Factor)(double* E, const int* D, int n, void* scratch);
     // One right-hand side b[0 .. n-1], overwritten by the solution; 1 solved, 0 on a zero
     // pivot (d_0 before anything is touched, d_i in the forward step after b[i] was reduced).
     int (*Solve)(const double* E, const int* D, int n, double* b);
