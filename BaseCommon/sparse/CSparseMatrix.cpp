@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "BaseCommon/framework/MessageBox.h"
 #include "BaseCommon/sparse/SkylineOps.inl"
@@ -29,6 +30,10 @@ const char kMsgSolveBuf[] =
     "The element buffer of SparseMatrix has not been allocated, while ldlt solving";
 const char kMsgSolveN[] = "The number of equations is out of range, while ldlt solving";
 const char kMsgSolveNull[] = "The right-hand side of SparseMatrix is null, while ldlt solving";
+const char kMsgSolveRows[] = "The row of Matrix is not enough, while ldlt solving";
+const char kMsgSolvePivot[] = "Error in GK";
+const char kMsgMultiplyRows[] =
+    "The row of Matrix does not match the order of SparseMatrix, while multiplying";
 
 void Say(const char* text) {
     AfxMessageBox(text, MB_OK, 0);
@@ -282,4 +287,69 @@ int CSparseMatrix::LdltSolve(int n, double* b) {
     if (!Factorise(n))
         return 0;
     return rvn::skyline::SolveVector(m_pdElement, m_pnDiag, n, b);
+}
+
+CMatrix CSparseMatrix::operator*(const CMatrix& B) const {
+    if (m_bBufEmpty) {
+        Say(kMsgMultiplyBuf);
+        return CMatrix();
+    }
+    if (B.GetRow() != m_nRow) {
+        Say(kMsgMultiplyRows);
+        return CMatrix();
+    }
+    const int cols = B.GetCol();
+    CMatrix R(m_nRow, cols);
+    if (cols == 0)
+        return R;
+    // Row by row over the whole width of B: every element of R receives the same terms in the
+    // same order as the column-by-column sweep, while the rows of B and R are walked
+    // contiguously. The rows of B are only read (the matrix has no const row access).
+    CMatrix& src = const_cast<CMatrix&>(B);
+    for (int i = 0; i < m_nRow; ++i) {
+        const double* bi = &src(i, 0);
+        double* ri = &R(i, 0);
+        const double* row = m_pdElement + m_pnDiag[i] - i;
+        for (int c = i - RowHeight(i) + 1; c < i; ++c) {
+            const double g = row[c];
+            const double* bc = &src(c, 0);
+            double* rc = &R(c, 0);
+            for (int j = 0; j < cols; ++j) {
+                ri[j] += g * bc[j];
+                rc[j] += g * bi[j];
+            }
+        }
+        const double kii = row[i];
+        for (int j = 0; j < cols; ++j)
+            ri[j] += kii * bi[j];
+    }
+    return R;
+}
+
+int CSparseMatrix::LdltSolve(int n, CMatrix& B) {
+    if (m_bBufEmpty) {
+        Say(kMsgSolveBuf);
+        return 0;
+    }
+    if (n < 1 || n > m_nRow) {
+        Say(kMsgSolveN);
+        return 0;
+    }
+    if (n > B.GetRow()) {
+        Say(kMsgSolveRows);
+        return 0;
+    }
+    if (!Factorise(n))
+        return 0;
+    const int cols = B.GetCol();
+    std::vector<double*> rows(static_cast<size_t>(cols > 0 ? n : 0));
+    for (size_t i = 0; i < rows.size(); ++i)
+        rows[i] = &B(static_cast<int>(i), 0);
+    const int r =
+        rvn::skyline::SolveMatrixRows(m_pdElement, m_pnDiag, n, rows.data(), cols > 0 ? cols : 0);
+    if (r < 0) {
+        Say(kMsgSolvePivot);
+        return 0;
+    }
+    return r;
 }

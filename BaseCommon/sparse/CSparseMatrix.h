@@ -30,8 +30,7 @@
 #define RVN_SPARSE_CSPARSEMATRIX_H
 
 #include "BaseCommon/Export.h"
-
-class CMatrix;
+#include "BaseCommon/matrix/CMatrix.h"
 
 class RVN_API CSparseMatrix {
 public:
@@ -84,6 +83,13 @@ public:
     // adding".
     CSparseMatrix& operator+=(const CSparseMatrix& other);
 
+    // Product of the full symmetric matrix (stored values, factors included when factorised)
+    // with B: a B.GetRow() x B.GetCol() result. Refused without a buffer ("The element buffer of
+    // SparseMatrix has not been allocated, while multiplying") and when B does not have n rows
+    // ("The row of Matrix does not match the order of SparseMatrix, while multiplying"); both
+    // return an empty CMatrix.
+    CMatrix operator*(const CMatrix& B) const;
+
     // Removes the last row and column, keeping the leading (n-1) x (n-1) block with its profile
     // and values; clears m_bDecomposed. Refused without a buffer ("The element buffer of
     // SparseMatrix has not been allocated, while deleting the last line") and on order 1 ("The
@@ -108,6 +114,15 @@ public:
     // solving"). A zero pivot during factorisation, d_0 = 0 or a zero pivot in the forward
     // step return 0 silently (the factors stay; b is partly overwritten).
     int LdltSolve(int n, double* b);
+
+    // Solves for every column of B at once (rows 0 .. n-1 of each column are overwritten by its
+    // solution), factorising first when m_bDecomposed is 0. Returns 1 solved, 0 failed.
+    // Refusals (0, nothing changed): no buffer and n outside 1 .. order as above, B with fewer
+    // than n rows ("The row of Matrix is not enough, while ldlt solving", tested before
+    // factorising). A zero pivot during factorisation or d_0 = 0 return 0 silently; a zero pivot
+    // d_i, i >= 1, shows "Error in GK" and returns 0 with column 0 carried as far as its forward
+    // step goes and the other columns untouched.
+    int LdltSolve(int n, CMatrix& B);
 
 private:
     // The one thread-local element behind every out-of-profile or refused access.

@@ -116,26 +116,28 @@ struct TileArgs {
 
 // One kMR x kNR tile: x (the strip's X columns j0 .. j0+kNR-1) -= a * B^T, a = the strip's l
 // values (k-major, kMR per column), then the panel's triangle and the l values, in registers.
-template <bool kGeneral>
+// The first kV0 vectors of lanes hold only rows that end before the panel (on the strip's own
+// diagonal): they are not computed, just set to 0.
+template <bool kGeneral, int kV0>
 void Tile(const double* a, TileArgs& b, double* x, double* l) {
     enum { NV = kMR / Simd::W };
     typename Simd::V acc[kNR][NV];
 #pragma GCC unroll 16
     for (int w = 0; w < kNR; ++w) {
 #pragma GCC unroll 16
-        for (int v = 0; v < NV; ++v)
+        for (int v = kV0; v < NV; ++v)
             acc[w][v] = Simd::Load(x + w * kMR + v * Simd::W);
     }
     for (long k = b.kFrom; k < b.kFrom + b.kr; ++k) {
         typename Simd::V av[NV];
 #pragma GCC unroll 16
-        for (int v = 0; v < NV; ++v)
+        for (int v = kV0; v < NV; ++v)
             av[v] = Simd::Load(a + v * Simd::W);
 #pragma GCC unroll 16
         for (int w = 0; w < kNR; ++w) {
             const typename Simd::V bw = Simd::Set1(k >= b.m[w] ? b.rb[w][k] : 0.0);
 #pragma GCC unroll 16
-            for (int v = 0; v < NV; ++v)
+            for (int v = kV0; v < NV; ++v)
                 acc[w][v] = Simd::Fnmadd(av[v], bw, acc[w][v]);
         }
         a += kMR;
@@ -149,13 +151,13 @@ void Tile(const double* a, TileArgs& b, double* x, double* l) {
     for (long k = 0; k < b.km; ++k) {
         typename Simd::V av[NV];
 #pragma GCC unroll 16
-        for (int v = 0; v < NV; ++v)
+        for (int v = kV0; v < NV; ++v)
             av[v] = Simd::Load(a + v * Simd::W);
 #pragma GCC unroll 16
         for (int w = 0; w < kNR; ++w) {
             const typename Simd::V bw = Simd::Set1(q[w][off]);
 #pragma GCC unroll 16
-            for (int v = 0; v < NV; ++v)
+            for (int v = kV0; v < NV; ++v)
                 acc[w][v] = Simd::Fnmadd(av[v], bw, acc[w][v]);
         }
         a += kMR;
@@ -166,8 +168,12 @@ void Tile(const double* a, TileArgs& b, double* x, double* l) {
     for (int w = 0; w < kNR; ++w) {
         double* xc = x + w * kMR;
         double* lc = l + w * kMR;
+        for (int v = 0; v < kV0; ++v) {
+            Simd::Store(xc + v * Simd::W, Simd::Zero());
+            Simd::Store(lc + v * Simd::W, Simd::Zero());
+        }
         if (kGeneral && b.kind[w] == kBeyond) {
-            for (int v = 0; v < NV; ++v) {
+            for (int v = kV0; v < NV; ++v) {
                 lv[w][v] = Simd::Zero();
                 Simd::Store(xc + v * Simd::W, lv[w][v]);
                 Simd::Store(lc + v * Simd::W, lv[w][v]);
@@ -181,11 +187,11 @@ void Tile(const double* a, TileArgs& b, double* x, double* l) {
                 Simd::Set1(kGeneral ? b.q[w][(b.km + w2) * qs]
                                     : (b.j0 + w2 >= b.m[w] ? b.rb[w][b.j0 + w2] : 0.0));
 #pragma GCC unroll 16
-            for (int v = 0; v < NV; ++v)
+            for (int v = kV0; v < NV; ++v)
                 acc[w][v] = Simd::Fnmadd(lv[w2][v], cb, acc[w][v]);
         }
 #pragma GCC unroll 16
-        for (int v = 0; v < NV; ++v)
+        for (int v = kV0; v < NV; ++v)
             Simd::Store(xc + v * Simd::W, acc[w][v]);
         if (kGeneral && b.kind[w] == kDiagonal) {
             // Lanes above the diagonal row hold rows that end before this column: kept at 0
@@ -193,22 +199,22 @@ void Tile(const double* a, TileArgs& b, double* x, double* l) {
             for (int r = 0; r < b.lane[w]; ++r)
                 xc[r] = 0.0;
             SetPivot(xc[b.lane[w]], b.d[w], b.s[w], b.div[w]);
-            for (int v = 0; v < NV; ++v)
+            for (int v = kV0; v < NV; ++v)
                 acc[w][v] = Simd::Load(xc + v * Simd::W);
         }
         if (b.div[w]) {
             const typename Simd::V dv = Simd::Set1(b.d[w]);
 #pragma GCC unroll 16
-            for (int v = 0; v < NV; ++v)
+            for (int v = kV0; v < NV; ++v)
                 lv[w][v] = Simd::Div(acc[w][v], dv);
         } else {
             const typename Simd::V sv = Simd::Set1(b.s[w]);
 #pragma GCC unroll 16
-            for (int v = 0; v < NV; ++v)
+            for (int v = kV0; v < NV; ++v)
                 lv[w][v] = Simd::Mul(acc[w][v], sv);
         }
 #pragma GCC unroll 16
-        for (int v = 0; v < NV; ++v)
+        for (int v = kV0; v < NV; ++v)
             Simd::Store(lc + v * Simd::W, lv[w][v]);
     }
 }
@@ -382,7 +388,7 @@ int FactorImpl(double* E, const int* D, int n, void* scratch) {
                     b.q[w] = kmain < j0 ? b.rb[w] + kmain : b.rb[w];
                 b.qs = 1;
                 b.km = j0 - kmain;
-                Tile<false>(a, b, X + c * kMR, L + c * kMR);
+                Tile<false, 0>(a, b, X + c * kMR, L + c * kMR);
                 continue;
             }
             // The strip's own rows, read in the window (zero-padded, so read straight); their
@@ -398,7 +404,17 @@ int FactorImpl(double* E, const int* D, int n, void* scratch) {
                 b.kind[w] = j0 + w < i1 ? kDiagonal : kBeyond;
                 b.lane[w] = static_cast<int>(r);
             }
-            Tile<true>(a, b, X + c * kMR, L + c * kMR);
+            switch ((j0 - i0) / Simd::W) {
+                case 0:
+                    Tile<true, 0>(a, b, X + c * kMR, L + c * kMR);
+                    break;
+                case 1:
+                    Tile<true, (1 < kMR / Simd::W ? 1 : 0)>(a, b, X + c * kMR, L + c * kMR);
+                    break;
+                default:
+                    Tile<true, (2 < kMR / Simd::W ? 2 : 0)>(a, b, X + c * kMR, L + c * kMR);
+                    break;
+            }
             for (int w = 0; w < kNR && j0 + w < i1; ++w) {
                 const long q = Slot(wk, j0 + w);
                 wk.d[q] = b.d[w];

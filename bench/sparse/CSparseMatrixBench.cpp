@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "BaseCommon/matrix/CMatrix.h"
 #include "BaseCommon/sparse/CSparseMatrix.h"
 #include "BaseCommon/sparse/SkylineKernel.h"
 
@@ -59,6 +60,13 @@ struct Grid {
     int nx, ny, nz;
     int Band() const { return nz > 1 ? nx * ny : nx; }
     int Order() const { return nx * ny * nz; }
+};
+
+// A CMatrix holds at most 4096 rows, so the many-right-hand-side cases are smaller grids.
+const Grid kManyGrids[] = {
+    {"2d_n4000_b50", 50, 80, 1},
+    {"2d_n4000_b200", 200, 20, 1},
+    {"3d_n4000_b400", 20, 20, 10},
 };
 
 const Grid kGrids[] = {
@@ -283,6 +291,56 @@ void Solve(benchmark::State& st, const Grid& g) {
     st.counters["x_dpbtrs"] = tBand / tOurs;
 }
 
+// Many right-hand sides (load cases) in one CMatrix, against the same columns solved one by
+// one through the one-vector solve and against dpbtrs with all of them.
+void SolveMany(benchmark::State& st, const Grid& g) {
+    const int nrhs = 32;
+    const Problem p = Build(g);
+    CSparseMatrix m(p.n, p.D.data());
+    TimeFactor(m, p, rvn::BestSkylineKernel());
+    CMatrix rhs(p.n, nrhs);
+    for (int i = 0; i < p.n; ++i)
+        for (int c = 0; c < nrhs; ++c)
+            rhs(i, c) = 1.0 + ((i + 3 * c) % 11);
+    std::vector<double> col(p.n);
+#ifdef RVN_BENCH_HAVE_OPENBLAS
+    std::vector<double> ab, cm(static_cast<size_t>(p.n) * nrhs);
+    TimeDpbtrf(ab, p);
+    const int ld = p.b + 1;
+#endif
+    double tMany = 0, tOne = 0, tBand = 0;
+    for (auto _ : st) {
+        CMatrix x(rhs);
+        auto t0 = Clock::now();
+        m.LdltSolve(p.n, x);
+        const double t = Seconds(t0, Clock::now());
+        st.SetIterationTime(t);
+        tMany += t;
+        t0 = Clock::now();
+        for (int c = 0; c < nrhs; ++c) {
+            for (int i = 0; i < p.n; ++i)
+                col[i] = rhs(i, c);
+            m.LdltSolve(p.n, col.data());
+            for (int i = 0; i < p.n; ++i)
+                x(i, c) = col[i];
+        }
+        tOne += Seconds(t0, Clock::now());
+#ifdef RVN_BENCH_HAVE_OPENBLAS
+        for (int c = 0; c < nrhs; ++c)
+            for (int i = 0; i < p.n; ++i)
+                cm[static_cast<size_t>(c) * p.n + i] = rhs(i, c);
+        int info = 0;
+        t0 = Clock::now();
+        dpbtrs_("U", &p.n, &p.b, &nrhs, ab.data(), &ld, cm.data(), &p.n, &info);
+        tBand += Seconds(t0, Clock::now());
+#endif
+    }
+    st.counters["x_one_by_one"] = tOne / tMany;
+#ifdef RVN_BENCH_HAVE_OPENBLAS
+    st.counters["x_dpbtrs"] = tBand / tMany;
+#endif
+}
+
 void Register() {
     for (const Grid& g : kGrids) {
         benchmark::RegisterBenchmark((std::string("Factor/") + g.name).c_str(), Factor, g)
@@ -301,6 +359,15 @@ void Register() {
             ->Iterations(2);
 #endif
         benchmark::RegisterBenchmark((std::string("Solve/") + g.name).c_str(), Solve, g)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond)
+            ->MinTime(0.5);
+    }
+}
+
+void RegisterMany() {
+    for (const Grid& g : kManyGrids) {
+        benchmark::RegisterBenchmark((std::string("SolveMany32/") + g.name).c_str(), SolveMany, g)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond)
             ->MinTime(0.5);
@@ -327,6 +394,7 @@ int main(int argc, char** argv) {
     benchmark::AddCustomContext("processor", CpuName());
     benchmark::AddCustomContext("skyline_kernel", rvn::SkylineKernelName(rvn::BestSkylineKernel()));
     Register();
+    RegisterMany();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

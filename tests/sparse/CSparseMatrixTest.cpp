@@ -287,6 +287,50 @@ TEST_P(SkylineKernels, SmallSystemsGiveTheirKnownFactorsAndSolutions) {
     EXPECT_TRUE(msgs.texts.empty());
 }
 
+TEST_P(SkylineKernels, ManyRightHandSidesEqualColumnByColumnSolves) {
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> u(-3, 3);
+    for (int n : {1, 7, 60, 150}) {
+        const std::vector<int> D = MakeProfile(Shape::Variable, n, rng);
+        CSparseMatrix k(n, D.data());
+        FillSpd(k, D, rng);
+        for (int width : {1, 3, 6, 17, 33}) {
+            CMatrix B(n + 1, width);  // one row more than the system: left alone
+            for (int i = 0; i <= n; ++i)
+                for (int c = 0; c < width; ++c)
+                    B(i, c) = u(rng);
+            const CMatrix B0(B);
+            CSparseMatrix m(k);
+            ASSERT_EQ(m.LdltSolve(n, B), 1);
+            for (int c = 0; c < width; ++c) {
+                std::vector<double> x(n);
+                for (int i = 0; i < n; ++i)
+                    x[i] = B0(i, c);
+                ASSERT_EQ(m.LdltSolve(n, x.data()), 1);
+                const double scale =
+                    std::fabs(*std::max_element(x.begin(), x.end(), [](double a, double b) {
+                        return std::fabs(a) < std::fabs(b);
+                    }));
+                for (int i = 0; i < n; ++i)
+                    ASSERT_NEAR(B(i, c), x[i], 1e-13 * scale) << "n " << n << " width " << width;
+                EXPECT_EQ(B(n, c), B0(n, c));
+            }
+        }
+    }
+}
+
+TEST_P(SkylineKernels, ZeroPivotInTheMatrixSolveShowsErrorInGkAfterColumnZeroOnly) {
+    CSparseMatrix sing = Assembled({0, 2}, {2, 4, 8});
+    CMatrix B(2, 3, 1.0);
+    Messages msgs;
+    EXPECT_EQ(sing.LdltSolve(2, B), 0);
+    EXPECT_EQ(msgs.Only(), "Error in GK");
+    EXPECT_EQ(B(0, 0), 0.5);   // divided by d_0
+    EXPECT_EQ(B(1, 0), -1.0);  // reduced, then the zero pivot stops it
+    EXPECT_EQ(B(0, 1), 1.0);
+    EXPECT_EQ(B(1, 2), 1.0);
+}
+
 INSTANTIATE_TEST_SUITE_P(, SkylineKernels, ::testing::ValuesIn(Kernels()), [](const auto& info) {
     std::string s = rvn::SkylineKernelName(info.param);
     std::replace(s.begin(), s.end(), '-', '_');
@@ -323,4 +367,51 @@ TEST(CSparseMatrixSolve, LeadingRowsOnlyAreFactorised) {
     CSparseMatrix m = Assembled({0, 2, 5}, {4, 2, 5, 1, 1, 9});
     ASSERT_EQ(m.Decomposition(2), 1);
     EXPECT_EQ(Elements(m), (std::vector<double>{4, 2, 4, 1, 1, 9}));
+}
+
+TEST(CSparseMatrixSolve, MatrixRefusalsShowTheirMessageAndLeaveTheMatrixUnfactorised) {
+    CSparseMatrix m = Assembled({0, 2}, {4, 2, 5});
+    CSparseMatrix zero = Assembled({0, 2}, {0, 2, 5});
+    CMatrix small(1, 2, 1.0), B(2, 2, 1.0);
+    Messages msgs;
+    EXPECT_EQ(m.LdltSolve(2, small), 0);
+    EXPECT_EQ(m.LdltSolve(0, B), 0);
+    EXPECT_EQ(zero.LdltSolve(2, B), 0);  // d_0 = 0: silent
+    EXPECT_EQ(msgs.texts, (std::vector<std::string>{
+                              "The row of Matrix is not enough, while ldlt solving",
+                              "The number of equations is out of range, while ldlt solving"}));
+    EXPECT_EQ(m.m_bDecomposed, 0);
+    EXPECT_EQ(B(1, 1), 1.0);
+}
+
+TEST(CSparseMatrixProduct, IsTheFullSymmetricProductAndRefusesABadOperand) {
+    // Rows (4, 2, 0), (2, 5, 1), (0, 1, 3).
+    CSparseMatrix k = Assembled({0, 2, 4}, {4, 2, 5, 1, 3});
+    const double full[3][3] = {{4, 2, 0}, {2, 5, 1}, {0, 1, 3}};
+    CMatrix I(3, 3);
+    for (int i = 0; i < 3; ++i)
+        I(i, i) = 1.0;
+    const CMatrix R = k * I;
+    ASSERT_EQ(R.GetRow(), 3);
+    ASSERT_EQ(R.GetCol(), 3);
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            EXPECT_EQ(R(i, j), full[i][j]) << i << "," << j;
+    CMatrix B(3, 2);
+    B(0, 0) = 1, B(1, 0) = -2, B(2, 0) = 3, B(0, 1) = 0.5, B(1, 1) = 4, B(2, 1) = -1;
+    const CMatrix P = k * B;
+    for (int i = 0; i < 3; ++i)
+        for (int c = 0; c < 2; ++c)
+            EXPECT_EQ(P(i, c), full[i][0] * B(0, c) + full[i][1] * B(1, c) + full[i][2] * B(2, c));
+
+    const int D[] = {0, 2, 4};
+    CSparseMatrix empty(3, D);
+    Messages msgs;
+    EXPECT_EQ((empty * I).GetRow(), 0);
+    EXPECT_EQ((k * CMatrix(2, 3)).GetRow(), 0);
+    EXPECT_EQ(
+        msgs.texts,
+        (std::vector<std::string>{
+            "The element buffer of SparseMatrix has not been allocated, while multiplying",
+            "The row of Matrix does not match the order of SparseMatrix, while multiplying"}));
 }
