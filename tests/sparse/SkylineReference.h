@@ -4,6 +4,7 @@
 #define RVN_TESTS_SPARSE_SKYLINEREFERENCE_H
 
 #include <cmath>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,6 +12,13 @@
 #include "BaseCommon/framework/MessageBox.h"
 #include "BaseCommon/sparse/CSparseMatrix.h"
 #include "BaseCommon/sparse/SkylineKernel.h"
+
+namespace rvn {
+// Names the kernel in test output.
+inline void PrintTo(SkylineKernel k, std::ostream* os) {
+    *os << SkylineKernelName(k);
+}
+}  // namespace rvn
 
 namespace skytest {
 
@@ -35,29 +43,19 @@ inline int LiteralFactor(std::vector<double>& E, const std::vector<int>& D, int 
     return 1;
 }
 
-enum class Shape { Full, Band, Variable, Diagonal, TallLast };
+// Row heights up to hmax: all of it, or random in 1 .. hmax; tallLast makes the last row full.
+struct Shape {
+    int hmax;
+    bool random, tallLast;
+};
+const Shape kFull{1 << 30, false, false}, kBand{9, false, false}, kTridiagonal{2, false, false},
+    kDiagonal{1, false, false}, kVariable{1 << 30, true, false}, kTallLast{5, true, true};
 
-inline std::vector<int> MakeProfile(Shape shape, int n, std::mt19937& rng) {
+inline std::vector<int> MakeProfile(Shape s, int n, std::mt19937& rng) {
     std::vector<int> D(n);
     for (int i = 0; i < n; ++i) {
-        int h = 1;
-        switch (shape) {
-            case Shape::Full:
-                h = i + 1;
-                break;
-            case Shape::Band:
-                h = std::min(i + 1, 9);
-                break;
-            case Shape::Variable:
-                h = 1 + static_cast<int>(rng() % (i + 1));
-                break;
-            case Shape::Diagonal:
-                h = 1;
-                break;
-            case Shape::TallLast:
-                h = i == n - 1 ? n : 1 + static_cast<int>(rng() % std::min(i + 1, 5));
-                break;
-        }
+        const int cap = std::min(i + 1, s.hmax);
+        const int h = s.tallLast && i == n - 1 ? n : s.random ? 1 + int(rng() % cap) : cap;
         D[i] = i == 0 ? 0 : D[i - 1] + h;
     }
     return D;
