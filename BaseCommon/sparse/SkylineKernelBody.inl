@@ -225,65 +225,65 @@ struct StripRows {
     int m[kMR];
     int hi[kMR];
     double* rp[kMR];
-    long coreFrom, coreTo;  // columns every lane stores (none when coreFrom > coreTo)
 };
 
 inline void DescribeStrip(double* E, const int* D, int iFirst, int count, StripRows& sr) {
-    long maxM = 0, minHi = 0x7fffffff;
     for (int r = 0; r < kMR; ++r) {
-        if (r < count) {
-            const int i = iFirst + r;
-            sr.m[r] = FirstCol(D, i);
-            sr.hi[r] = i;
-            sr.rp[r] = E + D[i] - i;
-        } else {
-            sr.m[r] = 0x7fffffff;
-            sr.hi[r] = -1;
-            sr.rp[r] = nullptr;
-        }
-        if (sr.m[r] > maxM)
-            maxM = sr.m[r];
-        if (sr.hi[r] < minHi)
-            minHi = sr.hi[r];
+        const int i = iFirst + r;
+        sr.m[r] = r < count ? FirstCol(D, i) : kNoRow;
+        sr.hi[r] = r < count ? i : -1;
+        sr.rp[r] = r < count ? E + D[i] - i : nullptr;
     }
-    sr.coreFrom = maxM;
-    sr.coreTo = minHi;
+}
+
+// Columns that all W rows of lane group g store: [from, to], empty when from > to.
+inline void GroupCore(const StripRows& sr, int g, long& from, long& to) {
+    from = 0;
+    to = kNoRow;
+    for (int q = g; q < g + Simd::W; ++q) {
+        from = MaxL(from, sr.m[q]);
+        to = MinL(to, sr.hi[q]);
+    }
 }
 
 // Copies the stored rows of a strip into its window columns c0a .. lastCol (column-major,
-// kMR lanes per column), zeros everywhere else. Where every lane stores a column the rows are
-// moved W x W at a time through a register transpose.
+// kMR lanes per column), zeros everywhere else. Where all W rows of a lane group store a
+// column, they are moved W x W at a time through a register transpose.
 void LoadStrip(double* E, const int* D, int iFirst, int count, long c0a, long lastCol, double* xs) {
     StripRows sr;
     DescribeStrip(E, D, iFirst, count, sr);
-    long from = sr.coreFrom, to = sr.coreTo;
-    if (from > to) {
-        from = lastCol + 1;
-        to = lastCol;
-    }
-    std::memset(xs, 0, sizeof(double) * static_cast<std::size_t>((from - c0a) * kMR));
-    std::memset(xs + (to + 1 - c0a) * kMR, 0,
-                sizeof(double) * static_cast<std::size_t>((lastCol - to) * kMR));
-    for (int r = 0; r < count; ++r) {
-        for (long k = sr.m[r]; k <= sr.hi[r] && k < from; ++k)
-            xs[(k - c0a) * kMR + r] = sr.rp[r][k];
-        for (long k = sr.m[r] > to + 1 ? sr.m[r] : to + 1; k <= sr.hi[r]; ++k)
-            xs[(k - c0a) * kMR + r] = sr.rp[r][k];
-    }
-    long k = from;
-    for (; k + Simd::W - 1 <= to; k += Simd::W) {
-        for (int g = 0; g < kMR; g += Simd::W) {
+    for (int g = 0; g < kMR; g += Simd::W) {
+        long from, to;
+        GroupCore(sr, g, from, to);
+        if (from > to || from > lastCol) {
+            from = lastCol + 1;
+            to = lastCol;
+        }
+        for (long k = c0a; k < from; ++k)
+            Simd::Store(xs + (k - c0a) * kMR + g, Simd::Zero());
+        for (long k = to + 1; k <= lastCol; ++k)
+            Simd::Store(xs + (k - c0a) * kMR + g, Simd::Zero());
+        for (int r = g; r < g + Simd::W && r < count; ++r) {
+            for (long k = sr.m[r]; k <= sr.hi[r] && k < from; ++k)
+                xs[(k - c0a) * kMR + r] = sr.rp[r][k];
+            for (long k = MaxL(sr.m[r], to + 1); k <= sr.hi[r]; ++k)
+                xs[(k - c0a) * kMR + r] = sr.rp[r][k];
+        }
+        long k = from;
+        for (; k + Simd::W - 1 <= to; k += Simd::W) {
             typename Simd::V t[Simd::W];
+#pragma GCC unroll 16
             for (int q = 0; q < Simd::W; ++q)
                 t[q] = Simd::Load(sr.rp[g + q] + k);
             Simd::Transpose(t);
+#pragma GCC unroll 16
             for (int c = 0; c < Simd::W; ++c)
                 Simd::Store(xs + (k + c - c0a) * kMR + g, t[c]);
         }
-    }
-    for (; k <= to; ++k) {
-        for (int r = 0; r < kMR; ++r)
-            xs[(k - c0a) * kMR + r] = sr.rp[r][k];
+        for (; k <= to; ++k) {
+            for (int q = g; q < g + Simd::W; ++q)
+                xs[(k - c0a) * kMR + q] = sr.rp[q][k];
+        }
     }
 }
 
@@ -291,35 +291,34 @@ void LoadStrip(double* E, const int* D, int iFirst, int count, long c0a, long la
 void StoreStrip(double* E, const int* D, int iFirst, int count, long c0a, const double* xs) {
     StripRows sr;
     DescribeStrip(E, D, iFirst, count, sr);
-    const int full = count / Simd::W * Simd::W;  // lanes moved by the transpose
-    long from = sr.coreFrom, to = sr.coreTo;
-    if (full == 0 || from > to) {
-        from = 0x7fffffff;
-        to = from - 1;
-    }
-    for (int r = 0; r < count; ++r) {
-        const bool inCore = r < full;
-        for (long k = sr.m[r]; k <= sr.hi[r] && (!inCore || k < from); ++k)
-            sr.rp[r][k] = xs[(k - c0a) * kMR + r];
-        if (!inCore)
-            continue;
-        for (long k = sr.m[r] > to + 1 ? sr.m[r] : to + 1; k <= sr.hi[r]; ++k)
-            sr.rp[r][k] = xs[(k - c0a) * kMR + r];
-    }
-    long k = from;
-    for (; k + Simd::W - 1 <= to; k += Simd::W) {
-        for (int g = 0; g < full; g += Simd::W) {
+    for (int g = 0; g < count; g += Simd::W) {
+        long from, to;
+        GroupCore(sr, g, from, to);  // empty when a lane of the group has no row
+        if (from > to) {
+            from = kNoRow;
+            to = from - 1;
+        }
+        for (int r = g; r < g + Simd::W && r < count; ++r) {
+            for (long k = sr.m[r]; k <= sr.hi[r] && k < from; ++k)
+                sr.rp[r][k] = xs[(k - c0a) * kMR + r];
+            for (long k = MaxL(sr.m[r], to + 1); k <= sr.hi[r]; ++k)
+                sr.rp[r][k] = xs[(k - c0a) * kMR + r];
+        }
+        long k = from;
+        for (; k + Simd::W - 1 <= to; k += Simd::W) {
             typename Simd::V t[Simd::W];
+#pragma GCC unroll 16
             for (int c = 0; c < Simd::W; ++c)
                 t[c] = Simd::Load(xs + (k + c - c0a) * kMR + g);
             Simd::Transpose(t);
+#pragma GCC unroll 16
             for (int q = 0; q < Simd::W; ++q)
                 Simd::Store(sr.rp[g + q] + k, t[q]);
         }
-    }
-    for (; k <= to; ++k) {
-        for (int r = 0; r < full; ++r)
-            sr.rp[r][k] = xs[(k - c0a) * kMR + r];
+        for (; k <= to; ++k) {
+            for (int q = g; q < g + Simd::W; ++q)
+                sr.rp[q][k] = xs[(k - c0a) * kMR + q];
+        }
     }
 }
 
