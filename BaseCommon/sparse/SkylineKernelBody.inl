@@ -57,6 +57,8 @@ struct Work {
     double* d;  // pivot of row j at (j - 1) & (ring - 1)
     double* s;  // its reciprocal, 0 for a zero pivot
     int* div;   // 1 when the reciprocal is not finite (subnormal or NaN pivot): divide instead
+    int* m;     // first column of row j
+    long* org;  // D[j] - j: element (j, k) is E[org + k]
 };
 
 inline std::size_t Carve(Work& wk, const int* D, int n, unsigned char* base) {
@@ -72,7 +74,9 @@ inline std::size_t Carve(Work& wk, const int* D, int n, unsigned char* base) {
     wk.d = reinterpret_cast<double*>(base + 2 * win);
     wk.s = reinterpret_cast<double*>(base + 2 * win + ring);
     wk.div = reinterpret_cast<int*>(base + 2 * win + 2 * ring);
-    return static_cast<std::size_t>(2 * win + 3 * ring);
+    wk.m = reinterpret_cast<int*>(base + 2 * win + 3 * ring);
+    wk.org = reinterpret_cast<long*>(base + 2 * win + 4 * ring);
+    return static_cast<std::size_t>(2 * win + 5 * ring);
 }
 
 std::size_t FactorScratchImpl(const int* D, int n) {
@@ -106,10 +110,10 @@ struct TileArgs {
     int m[kNR];
     const double* q[kNR];
     long qs, km;
-    long j0;        // the panel's first column: the triangle's coefficients are g_{j0+w, j0+w2}
-    double d[kNR];  // pivots of the panel's rows (read for ordinary columns, written for
-    double s[kNR];  // diagonal ones) with their reciprocals
-    int div[kNR];
+    long j0;    // the panel's first column: the triangle's coefficients are g_{j0+w, j0+w2}
+    double* d;  // pivots of the panel's rows (read for ordinary columns, written for diagonal
+    double* s;  // ones) with their reciprocals, kNR in a row
+    int* div;
     int kind[kNR];  // general tiles only: ordinary, the diagonal column of the row in lane
     int lane[kNR];  // lane[w] of this strip (lanes above it end earlier), or beyond the strip
 };
@@ -333,6 +337,10 @@ int FactorImpl(double* E, const int* D, int n, void* scratch) {
     double* X = wk.x;
     double* L = wk.l;
     SetPivot(E[0], wk.d[Slot(wk, 0)], wk.s[Slot(wk, 0)], wk.div[Slot(wk, 0)]);
+    wk.m[Slot(wk, 0)] = 0;
+    wk.org[Slot(wk, 0)] = 0;
+    double noD[kNR], noS[kNR];  // pivots of a panel that begins before row 0
+    int noDiv[kNR];
     // Largest index of a zero pivot among the finished rows: a later row whose profile reaches
     // it fails, exactly where the literal recurrence would divide by it.
     long lastZero = E[0] == 0.0 ? 0 : -1;
@@ -344,6 +352,10 @@ int FactorImpl(double* E, const int* D, int n, void* scratch) {
             first = MinL(first, FirstCol(D, static_cast<int>(i)));
         // Panels are aligned so that one starts at i0.
         const long c0a = i0 - RoundUp(i0 - first, kNR);
+        for (long i = i0; i < i1; ++i) {
+            wk.m[Slot(wk, i)] = FirstCol(D, static_cast<int>(i));
+            wk.org[Slot(wk, i)] = D[i] - i;
+        }
         LoadStrip(E, D, static_cast<int>(i0), static_cast<int>(i1 - i0), c0a, i0 + kMR - 1, X);
         // The next strip's rows come from main memory; their cache lines are requested a few
         // at a time while this strip computes.
@@ -364,20 +376,35 @@ int FactorImpl(double* E, const int* D, int n, void* scratch) {
                 // Earlier rows, final in the element buffer: before the last of their first
                 // columns each read is tested, from there on they are read straight.
                 long kmain = ks;
-                for (int w = 0; w < kNR; ++w) {
-                    const long j = j0 + w;
-                    const bool present = j >= 0;
-                    b.m[w] = present ? FirstCol(D, static_cast<int>(j)) : kNoRow;
-                    b.rb[w] = present ? E + D[j] - j : E;
-                    kmain = MaxL(kmain, b.m[w]);
-                    if (present) {
-                        const long q = Slot(wk, j);
-                        b.d[w] = wk.d[q];
-                        b.s[w] = wk.s[q];
-                        b.div[w] = wk.div[q];
-                    } else {
-                        SetPivot(0.0, b.d[w], b.s[w], b.div[w]);
+                if (j0 >= 1) {
+                    // Rows j0 .. j0+3 have adjacent slots (j0 - 1 is a multiple of kNR).
+                    const long q = Slot(wk, j0);
+                    for (int w = 0; w < kNR; ++w) {
+                        b.m[w] = wk.m[q + w];
+                        b.rb[w] = E + wk.org[q + w];
+                        kmain = MaxL(kmain, b.m[w]);
                     }
+                    b.d = wk.d + q;
+                    b.s = wk.s + q;
+                    b.div = wk.div + q;
+                } else {
+                    for (int w = 0; w < kNR; ++w) {
+                        const long j = j0 + w;
+                        const long q = Slot(wk, j);
+                        b.m[w] = j >= 0 ? wk.m[q] : kNoRow;
+                        b.rb[w] = j >= 0 ? E + wk.org[q] : E;
+                        kmain = MaxL(kmain, b.m[w]);
+                        if (j >= 0) {
+                            noD[w] = wk.d[q];
+                            noS[w] = wk.s[q];
+                            noDiv[w] = wk.div[q];
+                        } else {
+                            SetPivot(0.0, noD[w], noS[w], noDiv[w]);
+                        }
+                    }
+                    b.d = noD;
+                    b.s = noS;
+                    b.div = noDiv;
                 }
                 kmain = MinL(kmain, j0);
                 b.j0 = j0;
@@ -395,6 +422,9 @@ int FactorImpl(double* E, const int* D, int n, void* scratch) {
             b.kFrom = ks;
             b.kr = 0;
             b.qs = kMR;
+            b.d = wk.d + Slot(wk, j0);
+            b.s = wk.s + Slot(wk, j0);
+            b.div = wk.div + Slot(wk, j0);
             b.km = j0 - ks;
             b.j0 = j0;
             for (int w = 0; w < kNR; ++w) {
@@ -413,12 +443,6 @@ int FactorImpl(double* E, const int* D, int n, void* scratch) {
                 default:
                     Tile<true, (2 < kMR / Simd::W ? 2 : 0)>(a, b, X + c * kMR, L + c * kMR);
                     break;
-            }
-            for (int w = 0; w < kNR && j0 + w < i1; ++w) {
-                const long q = Slot(wk, j0 + w);
-                wk.d[q] = b.d[w];
-                wk.s[q] = b.s[w];
-                wk.div[q] = b.div[w];
             }
         }
 
