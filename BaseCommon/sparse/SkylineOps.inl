@@ -16,8 +16,8 @@ namespace skyline {
 struct Ops {
     const char* name;
     // Bytes of scratch that Factor needs for the leading n rows of this profile: two windows
-    // of (block rows) x (block rows + band) and a few arrays of the window's width, never
-    // anything n x n.
+    // of (register-tile rows) x (band + a few tiles) and a ring of per-row data over the last
+    // band rows, never anything n x n.
     std::size_t (*FactorScratch)(const int* D, int n);
     // Factorises rows 1 .. n-1 (n >= 2) in place. Returns -1 when every row is done, or the
     // first row f that reaches a zero pivot: rows before f hold their factors, rows from f on
