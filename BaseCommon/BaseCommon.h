@@ -23,7 +23,8 @@
 #include "BaseCommon/faces/C3DVecArray.h"
 #include "BaseCommon/faces/CRSTypedPtrArray.h"
 
-// polygon helpers
+// polygon faces, triangles and polygon helpers
+#include "BaseCommon/faces/C3DFace.h"
 #include "BaseCommon/faces/PolyHelpers.h"
 
 // numeric

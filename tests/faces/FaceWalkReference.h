@@ -1,0 +1,71 @@
+// The half-edge walk of C3DFace::GenFaceByLine written out step by step: the half-edge point
+// array (start, end, end, start per line), C3DFace::FindNextPoint scanning every half-edge at
+// every step, the walk closed at its first half-edge or ended as a dead end. It is quadratic
+// in the number of lines and serves as the reference that the library's indexed walk must
+// match face by face and corner by corner (tests), and as the literal walk it is timed
+// against (benchmarks).
+#ifndef RVN_TESTS_FACES_FACEWALKREFERENCE_H
+#define RVN_TESTS_FACES_FACEWALKREFERENCE_H
+
+#include <algorithm>
+#include <vector>
+
+#include "BaseCommon/faces/C3DFace.h"
+#include "BaseCommon/faces/C3DFaceArray.h"
+#include "BaseCommon/faces/C3DLineArray.h"
+#include "BaseCommon/faces/C3DPointArray.h"
+
+namespace rvn_test {
+
+inline int ReferenceGenFaceByLine(const C3DLineArray& lines, C3DFaceArray& faces) {
+    C3DPointArray pts;
+    struct Free {
+        C3DPointArray& a;
+        ~Free() { a.DeepRemoveAll(); }
+    } freePts{pts};
+    for (int k = 0; k < lines.GetSize(); ++k) {
+        const C3DLine* l = lines.GetAt(k);
+        // Null entries and lines with both ends equal within the tolerance take no part.
+        if (l == nullptr || *l->GetBgnPnt() == *l->GetEndPnt())
+            continue;
+        pts.Add(new C3DPoint(*l->GetBgnPnt()));
+        pts.Add(new C3DPoint(*l->GetEndPnt()));
+        pts.Add(new C3DPoint(*l->GetEndPnt()));
+        pts.Add(new C3DPoint(*l->GetBgnPnt()));
+    }
+    CArray<bool, bool&> used;
+    used.SetSize(pts.GetSize());
+    for (int i = 0; i < pts.GetSize(); i += 2) {
+        if (used[i])
+            continue;
+        std::vector<int> walk{i};
+        bool closed = false;
+        for (int cur = C3DFace::FindNextPoint(i, &pts, used); cur != -1;
+             cur = C3DFace::FindNextPoint(cur, &pts, used)) {
+            if (cur == i) {
+                closed = true;
+                break;
+            }
+            if (std::find(walk.begin(), walk.end(), cur) != walk.end())
+                break;
+            walk.push_back(cur);
+        }
+        for (const int h : walk)
+            used[h] = true;
+        if (!closed || walk.size() < 3)
+            continue;
+        C3DFace* face = new C3DFace();
+        faces.Add(face);
+        for (const int h : walk)
+            face->GetPntArray()->Add(new C3DPoint(*pts[h]));
+        const C3DPoint& p0 = *face->GetPoint(0);
+        const C3DPoint& p1 = *face->GetPoint(1);
+        const C3DPoint& p2 = *face->GetPoint(2);
+        *face->m_pNormalVec = ((p1 - p0) % (p2 - p1)).GetNormal();
+    }
+    return 1;
+}
+
+}  // namespace rvn_test
+
+#endif  // RVN_TESTS_FACES_FACEWALKREFERENCE_H
