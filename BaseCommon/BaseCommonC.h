@@ -15,6 +15,14 @@ RVN_C_API double* AlgDzzlChazhi(const double* tri, const double* p, double* w);
 /* Area of a plan polygon given as interleaved x, y values (BaseCommon/faces/PolyHelpers.h). */
 RVN_C_API double CalcuArea(const double* pdXY, int nPnt);
 
+/* A quadrilateral given as x, y and z arrays of four corners (BaseCommon/faces/PolyHelpers.h):
+ * the crossing point of its diagonals' lines, and its perimeter with the perimeters of the four
+ * triangles that the diagonals cut it into. Nothing is written when a pointer is NULL. */
+RVN_C_API void Poly4_Cross(const double* pdX, const double* pdY, const double* pdZ, double* pdCX,
+                           double* pdCY, double* pdCZ);
+RVN_C_API void Poly4_Girth(const double* pdX, const double* pdY, const double* pdZ, double* pdGirth,
+                           double* pdTriGirth);
+
 /* Plane coordinate helpers (BaseCommon/numeric/PlaneCoord.h): member angles folded into
  * (-90, 90] degrees, plan directions and order, point lists turned about z, bounding boxes,
  * squared distances. */

@@ -13,4 +13,19 @@
 // result is too large. -1.0 when nPnt < 3 (nothing is read).
 RVN_C_API double CalcuArea(const double* pdXY, int nPnt);
 
+// A quadrilateral is passed as three arrays of four values each: x, y and z of corners 0 to 3
+// in ring order. With any pointer null, nothing is read or written.
+
+// The crossing point of the straight lines through the diagonals P0-P2 and P1-P3
+// (C3DLine::FindBeeLineCrossPoint), written to *pdX, *pdY, *pdZ; (0, 0, 0) when the
+// diagonals are parallel, apart or not coplanar.
+RVN_C_API void Poly4_Cross(const double* pdX, const double* pdY, const double* pdZ, double* pdCX,
+                           double* pdCY, double* pdCZ);
+
+// The closed perimeter of the quadrilateral into *pdGirth, and into pdTriGirth[0..3] the
+// perimeters of the four triangles P(i), C, P(i+1) (P(4) = P0) that the diagonals' crossing
+// point C of Poly4_Cross cuts it into.
+RVN_C_API void Poly4_Girth(const double* pdX, const double* pdY, const double* pdZ, double* pdGirth,
+                           double* pdTriGirth);
+
 #endif  // RVN_FACES_POLYHELPERS_H

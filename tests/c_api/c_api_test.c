@@ -33,6 +33,21 @@ int main(void) {
     }
 
     {
+        /* Unit square: diagonals cross at its centre; each diagonal triangle has the
+         * perimeter 1 + sqrt(2). */
+        const double x[4] = {0, 1, 1, 0}, y[4] = {0, 0, 1, 1}, z[4] = {0, 0, 0, 0};
+        double cx = -1, cy = -1, cz = -1, girth = 0, tri[4] = {0, 0, 0, 0};
+        Poly4_Cross(x, y, z, &cx, &cy, &cz);
+        Poly4_Girth(x, y, z, &girth, tri);
+        if (!near(cx, 0.5) || !near(cy, 0.5) || cz != 0.0 || !near(girth, 4.0) ||
+            !near(tri[3], 1.0 + sqrt(2.0))) {
+            printf("Poly4_Cross / Poly4_Girth: got (%g, %g, %g), %g, %g\n", cx, cy, cz, girth,
+                   tri[3]);
+            ++failures;
+        }
+    }
+
+    {
         /* 2.0 rad is 114 whole degrees, folded by a half turn to -66. */
         const double half_pi = 1.5707963267948966;
         double a = 2.0, b = 2.0;
