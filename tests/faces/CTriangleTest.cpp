@@ -5,30 +5,18 @@
 
 #include "BaseCommon/faces/CTriangle.h"
 #include "BaseCommon/framework/CException.h"
+#include "faces/FaceTestUtil.h"
 
 namespace {
 
-struct P3 {
-    double x, y, z;
-};
-
-void SetCorners(CTriangle& t, std::initializer_list<P3> corners) {
-    t.GetPntArray()->DeepRemoveAll();
-    for (const P3& p : corners)
-        t.GetPntArray()->Add(new C3DPoint(p.x, p.y, p.z));
-}
-
-void ExpectPoint(const C3DPoint& p, double x, double y, double z) {
-    EXPECT_NEAR(p.x, x, 1e-12);
-    EXPECT_NEAR(p.y, y, 1e-12);
-    EXPECT_NEAR(p.z, z, 1e-12);
-}
+using rvn_test::ExpectPoint;
+using rvn_test::SetCorners;
 
 }  // namespace
 
 TEST(CTriangle, CircumcircleInPlanAtTheHeightOfCornerZero) {
     struct Case {
-        std::initializer_list<P3> corners;
+        std::initializer_list<rvn_test::P3> corners;
         double cx, cy, cz;
     } cases[] = {
         {{{0, 0, 0}, {4, 0, 0}, {0, 3, 0}}, 2, 1.5, 0},
