@@ -171,7 +171,7 @@ TEST(GenFaceByLine, ShortNullAndNonFiniteLinesTakeNoPart) {
 }
 
 TEST(GenFaceByLine, IndexedWalkEqualsReferenceWalkOnRandomPlans) {
-    for (uint64_t seed = 0; seed < 400; ++seed) {
+    for (uint64_t seed = 0; seed < 1000; ++seed) {
         SCOPED_TRACE(seed);
         std::mt19937_64 rng(seed);
         Plan p;
