@@ -107,6 +107,23 @@ TEST(GenFaceByLine, EndsJoinOnlyWhenEveryCoordinateDiffersByLessThanTheTolerance
     }
 }
 
+TEST(GenFaceByLine, JoiningDoesNotDependOnWhereTheJointLies) {
+    // A triangle whose closing line misses its first corner by 9e-7 in x and y, moved in
+    // steps of 1.37e-7 across 6e-4: every position of the joint relative to the index's
+    // cells, faces included, must join.
+    int found = 0;
+    for (int k = 0; k < 4400; ++k) {
+        const double o = 1e3 + k * 1.37e-7;
+        Plan p;
+        p.Ring({{o, o, o}, {o + 1, o, o}, {o + 1, o + 1, o}});
+        p.lines.GetAt(2)->m_pEndPnt->x = o - 9e-7;
+        p.lines.GetAt(2)->m_pEndPnt->y = o + 9e-7;
+        p.Generate();
+        found += p.faces.GetSize();
+    }
+    EXPECT_EQ(found, 4400);
+}
+
 TEST(GenFaceByLine, DanglingLinesOutsideKeepThePanelInsideLoseIt) {
     for (const bool inside : {false, true}) {
         Plan p;
