@@ -112,11 +112,15 @@ public:
     // Ends join when equal within 1e-6 in each coordinate; lines whose two ends are so equal,
     // null entries and lines with non-finite coordinates take no part. Only regions the walk
     // closes turning left or straight come out (convex panels); a region with a dangling line
-    // inside gives no face; the outer boundary of the line set is never produced.
+    // inside gives no face; the outer boundary of the line set is never produced. A walk
+    // that finds no continuation, or comes back onto itself elsewhere than at its first
+    // half-edge, is a dead end; every walk retires its half-edges, so a dead end can take a
+    // panel's half-edges with it (a duplicated line does so to the panel it bounds).
     // A face's corners are copies of the start points of its half-edges in walk order, its
     // normal ((P1 - P0) x (P2 - P1)) normalised. The faces come in the order of their first
     // half-edge (2k along line k, 2k + 1 back). Existing entries of faces stay; the caller
-    // owns the new faces. Returns 1.
+    // owns the new faces. Returns 1. Beyond 2^30 - 1 lines (whose half-edges could not be
+    // indexed) it throws CMemoryException.
     static int GenFaceByLine(const C3DLineArray& lines, C3DFaceArray& faces);
     // One step of that walk over a half-edge point array (points 2h and 2h + 1 are the start
     // and end of half-edge h, named by its start index 2h). From the half-edge A -> B
