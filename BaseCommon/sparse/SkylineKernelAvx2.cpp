@@ -8,9 +8,16 @@
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define RVN_SKYLINE_HAVE_AVX2 1
 
+// clang takes no target pragma of GCC's; it gets the same attribute on every function of
+// this region (the intrinsics header carries its own and is included outside it).
+#if defined(__clang__)
+#include <immintrin.h>
+#pragma clang attribute push(__attribute__((target("avx2,fma"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2,fma")
 #include <immintrin.h>
+#endif
 
 namespace rvn {
 namespace skyline {
@@ -57,7 +64,11 @@ const Ops kOps = {"avx2-fma", FactorScratchImpl, FactorImpl, SolveImpl, SolveCol
 }  // namespace skyline
 }  // namespace rvn
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 #endif
 
 namespace rvn {
