@@ -135,8 +135,13 @@ char ReadChar(int& pos, const CString& line) {
 }
 
 int FindKeyWordsPos(const CString& strKey, const CString& strText, int nStart) {
-    const int i = strText.Find(strKey.GetString(), nStart);
-    return i < 0 ? -1 : i + strKey.GetLength();
+    // The whole key is searched for, NULs included: searching its C string would stop at the
+    // first NUL and give an index past the match, even past the end of the text.
+    const std::string& text = strText.str();
+    if (nStart < 0 || nStart > static_cast<int>(text.size()))
+        return -1;
+    const size_t i = text.find(strKey.str(), static_cast<size_t>(nStart));
+    return i == std::string::npos ? -1 : static_cast<int>(i) + strKey.GetLength();
 }
 
 }  // namespace ReadTxt

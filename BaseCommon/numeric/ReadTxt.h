@@ -41,6 +41,8 @@ RVN_API CString ReadStrNoSpace(int& pos, const CString& line);
 RVN_API char ReadChar(int& pos, const CString& line);
 
 // The index just after the first occurrence of strKey in strText at or after nStart, or -1.
+// The whole key is matched, NUL characters included. A start outside 0 ... length gives -1;
+// an empty key is found at nStart.
 RVN_API int FindKeyWordsPos(const CString& strKey, const CString& strText, int nStart);
 
 }  // namespace ReadTxt

@@ -112,4 +112,15 @@ TEST(ReadTxt, FindKeyWordsPos_IndexAfterTheKeyword) {
     EXPECT_EQ(FindKeyWordsPos("NODE", text, 4), 8);
     EXPECT_EQ(FindKeyWordsPos("NODE", text, 5), -1);
     EXPECT_EQ(FindKeyWordsPos("5", text, 10), -1);
+    EXPECT_EQ(FindKeyWordsPos("5", text, 11), -1);  // start past the end
+    EXPECT_EQ(FindKeyWordsPos("N", text, -1), -1);
+}
+
+// A keyword holding a NUL is matched whole. Matched as a C string it stopped at the NUL and
+// answered an index past the text (fuzz corpus readtxt/key_with_nul).
+TEST(ReadTxt, FindKeyWordsPos_KeyWithNulMatchedWhole) {
+    const CString key("A\0B", 3);
+    EXPECT_EQ(FindKeyWordsPos(key, CString("xA"), 0), -1);
+    EXPECT_EQ(FindKeyWordsPos(key, CString("xA\0B!", 5), 0), 4);
+    EXPECT_EQ(FindKeyWordsPos(CString("\0Z", 2), CString(), 0), -1);
 }
