@@ -1,5 +1,6 @@
 #include "BaseCommon/matrix/CMatrix.h"
 
+#include <climits>
 #include <utility>
 #include <vector>
 
@@ -191,7 +192,27 @@ CMatrix& CMatrix::DelCol(int first, int last) {
     return *this;
 }
 
+namespace {
+
+// InsertRow / InsertCol grow the count n to n + count (inside) or to pos + count (appending),
+// formed in 64 bits: pos and count are the caller's ints and their sum may pass INT_MAX.
+// Appending runs one row or column at a time, so a target no matrix can reach is refused
+// before the first one rather than left to exhaust memory or time.
+int ClampToInt(long long v) {
+    return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : static_cast<int>(v));
+}
+
+bool GrowsPastLimit(int n, int pos, int count) {
+    const long long target =
+        pos < n ? static_cast<long long>(n) + count : static_cast<long long>(pos) + count;
+    return target > n && target > mtxkit::kMaxMatrixSize;
+}
+
+}  // namespace
+
 CMatrix& CMatrix::InsertRow(int pos, int count) {
+    if (GrowsPastLimit(m_nRowSize, pos, count))
+        throw mtxkit::OutOfRange(pos, -1, "at InsertRow");
     if (pos < m_nRowSize) {
         for (int k = 0; k < count; ++k)
             InsrtRow(pos + k, 0.0);
@@ -203,6 +224,8 @@ CMatrix& CMatrix::InsertRow(int pos, int count) {
 }
 
 CMatrix& CMatrix::InsertCol(int pos, int count) {
+    if (GrowsPastLimit(m_nColSize, pos, count))
+        throw mtxkit::OutOfRange(-1, pos, "at InsertCol");
     if (pos < m_nColSize) {
         for (int k = 0; k < count; ++k)
             InsrtCol(pos + k, 0.0);
@@ -216,7 +239,16 @@ CMatrix& CMatrix::InsertCol(int pos, int count) {
 CMatrix& CMatrix::GetPart(int r0, int r1, int c0, int c1) {
     if (r1 == r0 || c1 == c0)
         return *this;
-    CMatrix part(r1 - r0, c1 - c0);  // a negative size throws "at Resize" here
+    // The size checks of constructing the part, made before the range checks as that
+    // construction made them, but without building it, so a bad range costs no allocation.
+    // The sizes are formed in 64 bits and reported clamped to int: r1 - r0 of two ints
+    // may not be one.
+    const int nr = ClampToInt(static_cast<long long>(r1) - r0);
+    const int nc = ClampToInt(static_cast<long long>(c1) - c0);
+    if (nr < 0 || nr > mtxkit::kMaxMatrixSize)
+        throw mtxkit::OutOfRange(nr, -1, "at Resize");
+    if (nc < 0 || nc > mtxkit::kMaxMatrixSize)
+        throw mtxkit::OutOfRange(-1, nc, "at Resize");
     if (r0 < 0)
         throw mtxkit::OutOfRange(r0, -1, "at GetPart");
     if (r1 > m_nRowSize)
@@ -225,6 +257,7 @@ CMatrix& CMatrix::GetPart(int r0, int r1, int c0, int c1) {
         throw mtxkit::OutOfRange(-1, c0, "at GetPart");
     if (c1 > m_nColSize)
         throw mtxkit::OutOfRange(-1, c1, "at GetPart");
+    CMatrix part(nr, nc);
     for (int i = r0; i < r1; ++i)
         for (int j = c0; j < c1; ++j)
             part(i - r0, j - c0) = (*this)(i, j);

@@ -112,12 +112,15 @@ public:
     CMatrix& DelCol(int first, int last = 0);
     // pos < rows: count rows of 0.0 at pos ... pos + count - 1 (pos < 0 throws OutOfRange
     // "at InsertRow"). pos >= rows: zero rows appended until there are pos + count rows.
+    // A call that would grow the matrix past 4096 rows (pos + count formed without overflow)
+    // throws OutOfRange(pos, -1, "at InsertRow") and changes nothing.
     CMatrix& InsertRow(int pos, int count = 1);
-    // The same for columns ("at InsertCol").
+    // The same for columns ("at InsertCol", (-1, pos)).
     CMatrix& InsertCol(int pos, int count = 1);
     // this becomes rows r0 ... r1 - 1 and columns c0 ... c1 - 1 (half-open). r1 == r0 or
     // c1 == c0 changes nothing; r1 < r0 or c1 < c0 throws OutOfRange "at Resize" with the
-    // negative size; a range reaching outside the matrix throws OutOfRange (r0 or r1, -1,
+    // negative size, as does a size beyond 4096 (a size that is no int is reported as INT_MIN
+    // or INT_MAX); a range reaching outside the matrix throws OutOfRange (r0 or r1, -1,
     // "at GetPart") or (-1, c0 or c1, "at GetPart"). Nothing changes when it throws.
     CMatrix& GetPart(int r0, int r1, int c0, int c1);
     // Equal row counts: this = [a b] side by side. Otherwise equal column counts: this = a

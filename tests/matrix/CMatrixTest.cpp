@@ -2,6 +2,7 @@
 // products.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 #include "BaseCommon/geometry/C2DVec.h"
@@ -87,6 +88,38 @@ TEST(CMatrixEdit, InsertRowAndColumnInsideOrAppend) {
     CMatrix empty(0, 3);
     empty.InsertRow(0, 2);
     EXPECT_TRUE(SameBits(empty, CMatrix(2, 3)));
+}
+
+// Growth past the size limit is refused before the first row or column: pos + count once
+// overflowed int, and a far append ran one column at a time for seconds (fuzz corpus
+// matrix/insertcol_sum_overflows, matrix/insertcol_far_append).
+TEST(CMatrixEdit, InsertRefusesGrowthPastTheSizeLimit) {
+    const CMatrix start = Numbered(3);
+    CMatrix m = start;
+    ExpectOutOfRange([&] { m.InsertRow(INT_MAX, 6); }, INT_MAX, -1, "at InsertRow");
+    ExpectOutOfRange([&] { m.InsertRow(1, 4094); }, 1, -1, "at InsertRow");
+    ExpectOutOfRange([&] { m.InsertRow(4095, 2); }, 4095, -1, "at InsertRow");
+    ExpectOutOfRange([&] { m.InsertCol(1526726656, -2); }, -1, 1526726656, "at InsertCol");
+    ExpectOutOfRange([&] { m.InsertCol(0, INT_MAX); }, -1, 0, "at InsertCol");
+    EXPECT_TRUE(SameBits(m, start));
+
+    m.InsertRow(4090, 6);  // exactly the limit
+    EXPECT_EQ(m.GetRow(), 4096);
+    m.InsertRow(5000, -904);  // a target not above the current count appends nothing
+    EXPECT_EQ(m.GetRow(), 4096);
+}
+
+// r1 - r0 of two ints may be no int: the size is reported clamped, and the order of the
+// checks (sizes, then ranges) is kept (fuzz corpus matrix/getpart_size_overflows).
+TEST(CMatrixBlocks, GetPartSizeBeyondIntIsRefusedAsASize) {
+    const CMatrix start = Numbered(3);
+    CMatrix m = start;
+    ExpectOutOfRange([&] { m.GetPart(INT_MIN, 11, 0, 1); }, INT_MAX, -1, "at Resize");
+    ExpectOutOfRange([&] { m.GetPart(1, INT_MIN, 0, 1); }, INT_MIN, -1, "at Resize");
+    ExpectOutOfRange([&] { m.GetPart(0, 1, INT_MAX, -2); }, -1, INT_MIN, "at Resize");
+    ExpectOutOfRange([&] { m.GetPart(-5000, 1, 0, 1); }, 5001, -1, "at Resize");
+    ExpectOutOfRange([&] { m.GetPart(-1, 1, 0, 1); }, -1, -1, "at GetPart");
+    EXPECT_TRUE(SameBits(m, start));
 }
 
 TEST(CMatrixBlocks, GetPartJoinAndTrans) {
