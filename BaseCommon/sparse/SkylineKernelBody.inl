@@ -69,6 +69,14 @@ inline std::size_t Carve(Work& wk, const int* D, int n, unsigned char* base) {
         wk.ring *= 2;
     const long win = RoundUp(8L * kMR * wk.cols, 64);
     const long ring = RoundUp(8L * wk.ring, 64);
+    const std::size_t bytes = static_cast<std::size_t>(2 * win + 5 * ring);
+    // Sizing only: an offset from a null base is undefined even when never dereferenced.
+    if (base == nullptr) {
+        wk.x = wk.l = wk.d = wk.s = nullptr;
+        wk.div = wk.m = nullptr;
+        wk.org = nullptr;
+        return bytes;
+    }
     wk.x = reinterpret_cast<double*>(base);
     wk.l = reinterpret_cast<double*>(base + win);
     wk.d = reinterpret_cast<double*>(base + 2 * win);
@@ -76,7 +84,7 @@ inline std::size_t Carve(Work& wk, const int* D, int n, unsigned char* base) {
     wk.div = reinterpret_cast<int*>(base + 2 * win + 2 * ring);
     wk.m = reinterpret_cast<int*>(base + 2 * win + 3 * ring);
     wk.org = reinterpret_cast<long*>(base + 2 * win + 4 * ring);
-    return static_cast<std::size_t>(2 * win + 5 * ring);
+    return bytes;
 }
 
 std::size_t FactorScratchImpl(const int* D, int n) {
