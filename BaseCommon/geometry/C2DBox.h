@@ -1,6 +1,7 @@
 // Axis-parallel rectangle given by two owned corner points. The first corner is the lower
 // bound (smaller coordinates): width and height are second minus first, and a box built with
-// its corners swapped contains no point.
+// its corners swapped contains no point. A NaN corner or point coordinate gives 0; infinite
+// corners hold every finite point (the bounds are strict: an infinite point is outside).
 #ifndef RVN_GEOMETRY_C2DBOX_H
 #define RVN_GEOMETRY_C2DBOX_H
 

@@ -1,7 +1,8 @@
 // 2D position; the library's one serialisable class. Its archive form is x then y, each an
 // 8-byte little-endian IEEE double (16 bytes, no tag), preceded in whole-object archives by
 // the class identity "C2DPoint", schema 0.
-// Equality is strict on the squared distance: below 1e-12 (a distance below 1e-6).
+// Equality is strict on the squared distance: below 1e-12 (a distance below 1e-6); a NaN
+// coordinate is never equal.
 #ifndef RVN_GEOMETRY_C2DPOINT_H
 #define RVN_GEOMETRY_C2DPOINT_H
 

@@ -1,5 +1,6 @@
 // Free 2D vector. Tolerances are absolute 1e-6 and strict: operator== per component,
-// IsZeroLength on the length, Normalize and GetNormal on both components.
+// IsZeroLength on the length, Normalize and GetNormal on both components. A NaN component
+// fails every test and gives NaN lengths, cosines and normals; an infinite one a NaN normal.
 #ifndef RVN_GEOMETRY_C2DVEC_H
 #define RVN_GEOMETRY_C2DVEC_H
 

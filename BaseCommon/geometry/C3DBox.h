@@ -1,5 +1,7 @@
 // Axis-aligned box given by its centre, its three full edge lengths and a margin, with one
-// question: does a point lie in the box enlarged by the margin on every side.
+// question: does a point lie in the box enlarged by the margin on every side. A NaN in the
+// centre, a length, the margin or the point gives 0; infinite lengths or margin hold every
+// point without a NaN.
 #ifndef RVN_GEOMETRY_C3DBOX_H
 #define RVN_GEOMETRY_C3DBOX_H
 

@@ -8,7 +8,12 @@
 // of the parameter, so it scales with the segment's length; the one-argument PntOnLine
 // compares |p - begin| + |end - p| - |L| with 9.999999974752427e-07, strictly.
 // A zero-length segment makes GetDisToPnt divide by zero; the NaN fails every tolerance test,
-// so such a segment contains no point. Nothing reports an error beyond its return code.
+// so such a segment contains no point; its direction is the zero vector (GetAngleToX pi/2),
+// and another segment through it crosses it as a collinear touch (IsIntersectLine 2).
+// A segment with a NaN or infinite coordinate relates to no other: IsPartof, ==, IsOnLine,
+// IsCoplanarWith, IsIntersectLine, FindCrossPoint and FindBeeLineCrossPoint give 0 (out
+// unwritten) on either side; its lengths, distances and angles are NaN or infinite.
+// Nothing reports an error beyond its return code.
 #ifndef RVN_GEOMETRY_C3DLINE_H
 #define RVN_GEOMETRY_C3DLINE_H
 

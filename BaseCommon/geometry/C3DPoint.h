@@ -1,6 +1,8 @@
 // Position in 3D model space: the point arithmetic that mixes points and vectors, equality
 // with the point tolerance (every coordinate difference strictly below 1e-6), distances, a
 // local-frame transform, rotation about a vertical axis and nearest-point searches.
+// A NaN coordinate makes equality and ThreePointOnLine 0 and distances NaN; coincident points
+// are equal and lie on a line with any third point.
 #ifndef RVN_GEOMETRY_C3DPOINT_H
 #define RVN_GEOMETRY_C3DPOINT_H
 

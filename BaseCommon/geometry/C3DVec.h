@@ -5,6 +5,14 @@
 // un-normalised quantities (so IsParallel depends on the vectors' magnitudes); Normalize,
 // GetNormal and GetOrthogonalVector test components against exactly 0.0.
 // Nothing reports an error: divisions by zero follow IEEE arithmetic.
+//
+// Degenerate and non-finite input: the zero vector is zero length, parallel and orthogonal
+// to every vector, has cosine 0 (GetAngleTo pi/2) and AngleBetween 0 with any vector. A NaN
+// component fails every test (==, IsZeroLength, IsParallel, IsOrthogonal, IsBetween give 0)
+// and makes lengths, normals and angles NaN; an infinite component gives NaN in its place in
+// normals and so NaN cosines and angles. A finite vector whose squared length underflows or
+// overflows (components below about 1e-154 or above 1e154) still normalises to a unit
+// vector, though its Module is 0 or infinity.
 #ifndef RVN_GEOMETRY_C3DVEC_H
 #define RVN_GEOMETRY_C3DVEC_H
 

@@ -2,6 +2,8 @@
 #ifndef RVN_GEOMETRY_COORDACCESS_H
 #define RVN_GEOMETRY_COORDACCESS_H
 
+#include <cmath>
+
 namespace rvn {
 
 // Index 0, 1, 2 gives x, y, z; any other index gives 0.0.
@@ -25,11 +27,25 @@ double& CoordRef(T& p, int i) {
     return scratch;
 }
 
-// Divides by the length; an exact zero triple is left unchanged (no tolerance).
+// Divides by the length; an exact zero triple is left unchanged (no tolerance). A finite
+// triple whose sum of squares underflows to 0 or overflows to infinity (components below
+// about 1e-154 or above 1e154) is first divided by its largest magnitude, so that it still
+// comes out a unit triple instead of infinities, NaN or zeros; every other triple is
+// divided by the length given. A NaN component gives NaN everywhere, an infinite one NaN in
+// its own place.
 template <class T>
 void NormalizeExact(T& p, double length) {
     if (p.x == 0.0 && p.y == 0.0 && p.z == 0.0)
         return;
+    if (length == 0.0 || std::isinf(length)) {
+        const double m = std::fmax(std::fabs(p.x), std::fmax(std::fabs(p.y), std::fabs(p.z)));
+        if (std::isfinite(m)) {
+            p.x /= m;
+            p.y /= m;
+            p.z /= m;
+            length = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+        }
+    }
     p.x /= length;
     p.y /= length;
     p.z /= length;
