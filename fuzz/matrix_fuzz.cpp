@@ -6,6 +6,7 @@
 // Sizes stay small: the growing operations (AddRow, InsertRow, Join, ...) are not limited by
 // the library, so the target keeps each dimension below kMaxDim by skipping a growth that
 // would pass it; indices and the counts of refusing operations are arbitrary ints.
+#include <climits>
 #include <cstdint>
 #include <vector>
 
@@ -37,11 +38,11 @@ bool Fits(long long rows, long long cols) {
     return rows >= 0 && cols >= 0 && rows <= kMaxDim && cols <= kMaxDim;
 }
 
-// InsertRow / InsertCol grow to at most max(n + count, pos + count) and refuse a target past
-// 4096. Let through what stays small and what is refused.
+// InsertRow / InsertCol grow to at most max(n + count, pos + count), unbounded but for a
+// target beyond INT_MAX, which they refuse. Let through what stays small and what is refused.
 bool GrowthAllowed(int n, int pos, int count) {
     const long long target = static_cast<long long>(pos < n ? n : pos) + count;
-    return target <= kMaxDim || target > mtxkit::kMaxMatrixSize;
+    return target <= kMaxDim || target > INT_MAX;
 }
 
 void Fill(CMatrix& m, ByteReader& in) {

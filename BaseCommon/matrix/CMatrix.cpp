@@ -195,23 +195,23 @@ CMatrix& CMatrix::DelCol(int first, int last) {
 namespace {
 
 // InsertRow / InsertCol grow the count n to n + count (inside) or to pos + count (appending),
-// formed in 64 bits: pos and count are the caller's ints and their sum may pass INT_MAX.
-// Appending runs one row or column at a time, so a target no matrix can reach is refused
-// before the first one rather than left to exhaust memory or time.
+// formed in 64 bits: pos and count are the caller's ints and their sum may pass INT_MAX,
+// which no count can hold. Growth itself is not bounded by the constructor's 4096: a
+// right-hand side of a large structure has many more rows, and is grown this way.
 int ClampToInt(long long v) {
     return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : static_cast<int>(v));
 }
 
-bool GrowsPastLimit(int n, int pos, int count) {
+bool GrowsPastInt(int n, int pos, int count) {
     const long long target =
         pos < n ? static_cast<long long>(n) + count : static_cast<long long>(pos) + count;
-    return target > n && target > mtxkit::kMaxMatrixSize;
+    return target > INT_MAX;
 }
 
 }  // namespace
 
 CMatrix& CMatrix::InsertRow(int pos, int count) {
-    if (GrowsPastLimit(m_nRowSize, pos, count))
+    if (GrowsPastInt(m_nRowSize, pos, count))
         throw mtxkit::OutOfRange(pos, -1, "at InsertRow");
     if (pos < m_nRowSize) {
         for (int k = 0; k < count; ++k)
@@ -224,7 +224,7 @@ CMatrix& CMatrix::InsertRow(int pos, int count) {
 }
 
 CMatrix& CMatrix::InsertCol(int pos, int count) {
-    if (GrowsPastLimit(m_nColSize, pos, count))
+    if (GrowsPastInt(m_nColSize, pos, count))
         throw mtxkit::OutOfRange(-1, pos, "at InsertCol");
     if (pos < m_nColSize) {
         for (int k = 0; k < count; ++k)

@@ -112,7 +112,8 @@ public:
     CMatrix& DelCol(int first, int last = 0);
     // pos < rows: count rows of 0.0 at pos ... pos + count - 1 (pos < 0 throws OutOfRange
     // "at InsertRow"). pos >= rows: zero rows appended until there are pos + count rows.
-    // A call that would grow the matrix past 4096 rows (pos + count formed without overflow)
+    // Growth is not bounded by the constructor's 4096 (a right-hand side of many equations is
+    // grown this way); a target count beyond INT_MAX (pos + count formed without overflow)
     // throws OutOfRange(pos, -1, "at InsertRow") and changes nothing.
     CMatrix& InsertRow(int pos, int count = 1);
     // The same for columns ("at InsertCol", (-1, pos)).

@@ -102,6 +102,24 @@ TEST(PileRaft, PictureShowsEveryPanelElementAndPile) {
     EXPECT_NE(s.find("Load case 3"), std::string::npos);
 }
 
+// More unknowns than a CMatrix is constructed with (4096): the right-hand side grows by rows.
+TEST(PileRaft, LargeGridBalances) {
+    std::ostringstream p;
+    const int n = 22;
+    p << "MESH 3\nAREA 10\n";
+    for (int i = 0; i <= n; ++i) {
+        p << "LINE 0 " << 6 * i << " " << 6 * n << " " << 6 * i << "\n";
+        p << "LINE " << 6 * i << " 0 " << 6 * i << " " << 6 * n << "\n";
+        for (int j = 0; j <= n; ++j)
+            p << "PILE " << 6 * i << " " << 6 * j << " 1e5\n";
+    }
+    const Result r = Analyse(Parse(p.str()));
+    EXPECT_GT(r.nDof, 4096);
+    EXPECT_EQ(r.panels.size(), static_cast<size_t>(n * n));
+    EXPECT_LT(std::fabs(r.cases[0].totalReaction - 10.0 * 36.0 * n * n),
+              1e-9 * r.cases[0].grossLoad);
+}
+
 TEST(PileRaft, MalformedPlansNameTheirLine) {
     const std::string base = "LINE 0 0 6 0\nPILE 0 0 1e5\nPILE 6 0 1e5\n";
     struct Case {
