@@ -4,26 +4,19 @@
 
 #include "BaseCommon/numeric/CAlgFinding.h"
 
+// Each row: x, the index found in {1, 2, 4} ascending, the index found in {4, 2, 1}.
 TEST(CAlgFinding, NearestClampsTheEndsAndBreaksTiesTowardTheLaterEntry) {
-    const double up[] = {1, 2, 4}, down[] = {4, 2, 1};
+    double up[] = {1, 2, 4}, down[] = {4, 2, 1};
     const CAlgFinding asc(up, 3), desc(down, 3);
-    const double ascCases[][2] = {{0.5, 0}, {1, 0},   {1.4, 0}, {1.5, 1}, {2.9, 1},
-                                  {3, 2},   {3.5, 2}, {4, 2},   {9, 2}};
-    for (const auto& c : ascCases)
+    const double cases[][3] = {{0.5, 0, 2}, {1, 0, 2}, {1.4, 0, 2}, {1.5, 1, 2}, {2, 1, 1},
+                               {2.9, 1, 1}, {3, 2, 1}, {3.1, 2, 0}, {4, 2, 0},   {9, 2, 0}};
+    for (const auto& c : cases) {
         EXPECT_EQ(asc.FindNearest_Ascend(c[0]), c[1]) << c[0];
-    const double descCases[][2] = {{5, 0},   {4, 0},   {3.1, 0}, {3, 1}, {2, 1},
-                                   {1.5, 2}, {1.2, 2}, {1, 2},   {0, 2}};
-    for (const auto& c : descCases)
-        EXPECT_EQ(desc.FindNearest_Descend(c[0]), c[1]) << c[0];
-}
-
-TEST(CAlgFinding, SearchesTheBorrowedArrayAndGivesMinusOneWithoutAnEntry) {
-    double a[] = {1, 2, 4};
-    const CAlgFinding f(a, 3), copy(f);
-    a[2] = 3;  // the caller's later edit is seen: nothing was copied
+        EXPECT_EQ(desc.FindNearest_Descend(c[0]), c[2]) << c[0];
+    }
+    const CAlgFinding copy(asc);
+    up[2] = 3;  // the array is borrowed: the caller's later edit is seen
     EXPECT_EQ(copy.FindNearest_Ascend(2.6), 2);
-    EXPECT_EQ(f.FindNearest_Ascend(NAN), -1);
-    EXPECT_EQ(f.FindNearest_Descend(NAN), -1);
-    EXPECT_EQ(CAlgFinding().FindNearest_Ascend(1), -1);
-    EXPECT_EQ(CAlgFinding(a, 0).FindNearest_Descend(1), -1);
+    EXPECT_EQ(asc.FindNearest_Ascend(NAN) + desc.FindNearest_Descend(NAN), -2);
+    EXPECT_EQ(CAlgFinding().FindNearest_Ascend(1) + CAlgFinding(up, 0).FindNearest_Descend(1), -2);
 }
