@@ -117,7 +117,8 @@ public:
     // half-edge, is a dead end; every walk retires its half-edges, so a dead end can take a
     // panel's half-edges with it (a duplicated line does so to the panel it bounds).
     // A face's corners are copies of the start points of its half-edges in walk order, its
-    // normal ((P1 - P0) x (P2 - P1)) normalised. The faces come in the order of their first
+    // normal ((P1 - P0) x (P2 - P1)) normalised (NaN when coordinates beyond about 1e150
+    // overflow that product). The faces come in the order of their first
     // half-edge (2k along line k, 2k + 1 back). Existing entries of faces stay; the caller
     // owns the new faces. Returns 1. Beyond 2^30 - 1 lines (whose half-edges could not be
     // indexed) it throws CMemoryException.
