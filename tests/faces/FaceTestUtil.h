@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <initializer_list>
 #include <memory>
 
@@ -12,7 +13,7 @@
 namespace rvn_test {
 
 struct P3 {
-    double x, y, z;
+    double x, y, z = 0.0;
 };
 
 // Replaces the corners of f; sets the normal from them when asked.
@@ -30,19 +31,17 @@ inline std::unique_ptr<C3DFace> Face(std::initializer_list<P3> corners, bool set
     return f;
 }
 
-inline void ExpectPoint(const C3DPoint& p, double x, double y, double z) {
-    EXPECT_NEAR(p.x, x, 1e-12);
-    EXPECT_NEAR(p.y, y, 1e-12);
-    EXPECT_NEAR(p.z, z, 1e-12);
+inline void ExpectPoint(const C3DPoint& p, P3 want) {
+    EXPECT_TRUE(std::fabs(p.x - want.x) < 1e-12 && std::fabs(p.y - want.y) < 1e-12 &&
+                std::fabs(p.z - want.z) < 1e-12)
+        << "(" << p.x << ", " << p.y << ", " << p.z << ")";
 }
 
 inline void ExpectCorners(const C3DFace& f, std::initializer_list<P3> want) {
     ASSERT_EQ(f.m_PntArray.GetSize(), static_cast<int>(want.size()));
     int i = 0;
-    for (const P3& p : want) {
-        SCOPED_TRACE(i);
-        ExpectPoint(*f.GetPoint(i++), p.x, p.y, p.z);
-    }
+    for (const P3& p : want)
+        ExpectPoint(*f.GetPoint(i++), p);
 }
 
 }  // namespace rvn_test

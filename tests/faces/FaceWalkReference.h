@@ -1,9 +1,8 @@
-// The half-edge walk of C3DFace::GenFaceByLine written out step by step: the half-edge point
-// array (start, end, end, start per line), C3DFace::FindNextPoint scanning every half-edge at
-// every step, the walk closed at its first half-edge or ended as a dead end. It is quadratic
-// in the number of lines and serves as the reference that the library's indexed walk must
-// match face by face and corner by corner (tests), and as the literal walk it is timed
-// against (benchmarks).
+// The half-edge walk of C3DFace::GenFaceByLine written out plainly: the half-edge point array
+// (start, end, end, start per line), C3DFace::FindNextPoint scanning every half-edge at every
+// step, a walk closed at its first half-edge or ended as a dead end. Quadratic in the number
+// of lines: the reference the library's indexed walk must match face by face and corner by
+// corner (tests), and the literal walk it is timed against (benchmarks).
 #ifndef RVN_TESTS_FACES_FACEWALKREFERENCE_H
 #define RVN_TESTS_FACES_FACEWALKREFERENCE_H
 
@@ -19,19 +18,13 @@ namespace rvn_test {
 
 inline int ReferenceGenFaceByLine(const C3DLineArray& lines, C3DFaceArray& faces) {
     C3DPointArray pts;
-    struct Free {
-        C3DPointArray& a;
-        ~Free() { a.DeepRemoveAll(); }
-    } freePts{pts};
     for (int k = 0; k < lines.GetSize(); ++k) {
         const C3DLine* l = lines.GetAt(k);
         // Null entries and lines with both ends equal within the tolerance take no part.
         if (l == nullptr || *l->GetBgnPnt() == *l->GetEndPnt())
             continue;
-        pts.Add(new C3DPoint(*l->GetBgnPnt()));
-        pts.Add(new C3DPoint(*l->GetEndPnt()));
-        pts.Add(new C3DPoint(*l->GetEndPnt()));
-        pts.Add(new C3DPoint(*l->GetBgnPnt()));
+        for (const C3DPoint* p : {l->GetBgnPnt(), l->GetEndPnt(), l->GetEndPnt(), l->GetBgnPnt()})
+            pts.Add(new C3DPoint(*p));
     }
     CArray<bool, bool&> used;
     used.SetSize(pts.GetSize());
@@ -39,30 +32,23 @@ inline int ReferenceGenFaceByLine(const C3DLineArray& lines, C3DFaceArray& faces
         if (used[i])
             continue;
         std::vector<int> walk{i};
-        bool closed = false;
-        for (int cur = C3DFace::FindNextPoint(i, &pts, used); cur != -1;
-             cur = C3DFace::FindNextPoint(cur, &pts, used)) {
-            if (cur == i) {
-                closed = true;
-                break;
-            }
-            if (std::find(walk.begin(), walk.end(), cur) != walk.end())
-                break;
+        int cur = C3DFace::FindNextPoint(i, &pts, used);
+        while (cur != -1 && cur != i && std::find(walk.begin(), walk.end(), cur) == walk.end()) {
             walk.push_back(cur);
+            cur = C3DFace::FindNextPoint(cur, &pts, used);
         }
         for (const int h : walk)
             used[h] = true;
-        if (!closed || walk.size() < 3)
+        if (cur != i || walk.size() < 3)
             continue;
         C3DFace* face = new C3DFace();
         faces.Add(face);
         for (const int h : walk)
             face->GetPntArray()->Add(new C3DPoint(*pts[h]));
-        const C3DPoint& p0 = *face->GetPoint(0);
-        const C3DPoint& p1 = *face->GetPoint(1);
-        const C3DPoint& p2 = *face->GetPoint(2);
+        const C3DPoint &p0 = *face->GetPoint(0), &p1 = *face->GetPoint(1), &p2 = *face->GetPoint(2);
         *face->m_pNormalVec = ((p1 - p0) % (p2 - p1)).GetNormal();
     }
+    pts.DeepRemoveAll();
     return 1;
 }
 

@@ -11,7 +11,6 @@
 namespace {
 
 const C3DPoint kUntouched(-77, -77, -77);
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 C3DLine Ln(double x0, double y0, double z0, double x1, double y1, double z1) {
     return C3DLine(C3DPoint(x0, y0, z0), C3DPoint(x1, y1, z1));
@@ -21,35 +20,25 @@ C3DLine X(double x0, double x1) {
 }
 
 ::testing::AssertionResult SameLine(const C3DLine& l, const C3DLine& e) {
-    if (*l.GetBgnPnt() == *e.GetBgnPnt() && *l.GetEndPnt() == *e.GetEndPnt()) {
+    if (*l.GetBgnPnt() == *e.GetBgnPnt() && *l.GetEndPnt() == *e.GetEndPnt())
         return ::testing::AssertionSuccess();
-    }
     const C3DPoint &b = *l.GetBgnPnt(), &f = *l.GetEndPnt();
     return ::testing::AssertionFailure() << "got (" << b.x << "," << b.y << "," << b.z << ")-("
                                          << f.x << "," << f.y << "," << f.z << ")";
 }
 
-TEST(C3DLine, OwnsItsPointsAtFixedAddresses) {
+TEST(C3DLine, OwnsItsPointsAtFixedAddressesFootAndAngle) {
     C3DLine a = X(1, 2), b(a);
     C3DPoint* pBgn = b.GetBgnPnt();
     b = X(5, 6);
     b += C3DVec(0, 0, 1);
     EXPECT_EQ(b.GetBgnPnt(), pBgn);
     EXPECT_TRUE(SameLine(b, Ln(5, 0, 1, 6, 0, 1)));
-    EXPECT_TRUE(SameLine(a, X(1, 2)));
     std::unique_ptr<C3DLine> c(static_cast<C3DLine*>(a.clone()));
-    EXPECT_NE(c->GetEndPnt(), a.GetEndPnt());
-    EXPECT_TRUE(SameLine(*c, a));
-}
-
-TEST(C3DLine, PerpendicularFootAndAngles) {
-    const C3DLine l = X(0, 10);
-    const C3DPoint p(4, 3, 0);
-    EXPECT_DOUBLE_EQ(l.GetDisToPnt(p), 3.0);
-    EXPECT_TRUE(l.GetVecToPnt(p) == C3DVec(0, 3, 0));
-    EXPECT_TRUE(l.GetDirToPnt(C3DPoint(20, 0, 0)) == C3DVec(0, 0, 0));
+    a.GetEndPnt()->x = 9;
+    EXPECT_TRUE(SameLine(*c, X(1, 2)));
     C3DPoint foot(kUntouched);
-    l.GetFootPnt(p, foot);
+    X(0, 10).GetFootPnt(C3DPoint(4, 3, 0), foot);
     EXPECT_TRUE(foot == C3DPoint(4, 0, 0));  // the foot, not the mirror point beyond p
     EXPECT_DOUBLE_EQ(Ln(0, 0, 0, 0, -1, 0).GetAngleToX(), 1.5 * 3.141592653589793);
 }
@@ -64,7 +53,8 @@ TEST(C3DLine, PntOnLine_DistanceStrictEndToleranceScalesWithLength) {
         {X(0, 10), {5, 0.0005, 0}, 1, 0.5},     {X(0, 10), {5, 0.001, 0}, 0, -77},
         {X(0, 10), {-0.005, 0, 0}, 1, -0.0005}, {X(0, 10), {-0.02, 0, 0}, 0, -0.002},
         {X(0, 10), {10.009, 0, 0}, 1, 1.0009},  {X(0, 1000), {-0.5, 0, 0}, 1, -0.0005},
-        {X(0, 10), {-0.5, 0, 0}, 0, -0.05},     {X(3, 3), {3, 0, 0}, 0, -77},  // zero length
+        {X(0, 1000), {-1, 0, 0}, 0, -0.001},  // strict
+        {X(3, 3), {3, 0, 0}, 0, -77},         // zero length
     };
     for (const auto& c : cases) {
         double t = -77;
@@ -75,12 +65,8 @@ TEST(C3DLine, PntOnLine_DistanceStrictEndToleranceScalesWithLength) {
     // value of 1e-6 (2.5e-15 below 1e-6, far above the rounding at this scale).
     EXPECT_EQ(X(0, 0.001).PntOnLine(C3DPoint(-4.99999998e-7, 0, 0)), 1);
     EXPECT_EQ(X(0, 0.001).PntOnLine(C3DPoint(-4.999999993e-7, 0, 0)), 0);
-    EXPECT_EQ(X(0, 10).PntOnLine(C3DPoint(5, 0.01, 0)), 0);
-}
-
-TEST(C3DLine, EqualityNeedsEachOnTheOther) {
+    // Equality: each on the other, the one-argument test for this line's ends.
     EXPECT_EQ(X(0, 10) == X(10, 0), 1);
-    EXPECT_EQ(X(2, 8).IsPartof(X(0, 10)), 1);
     EXPECT_EQ(X(2, 8) == X(0, 10), 0);
     EXPECT_EQ(X(0, 10) == X(2, 8), 0);
     EXPECT_EQ(X(0, 10.0001).IsPartof(X(0, 10)), 1);  // parameter tolerance
@@ -93,9 +79,9 @@ TEST(C3DLine, IsOnLine_CoveredFractionOfOther) {
         int nExpected;
         double t;  // -77: not written
     } cases[] = {
-        {X(0, 10), X(5, 20), 1, 1.0 / 3}, {X(0, 10), X(10, 20), 0, 0.0},  // touch
-        {X(2, 8), X(0, 10), 1, 0.6},      {X(0, 10), X(2, 8), 1, 1.0},
-        {X(0, 10), X(0, 5), 1, 1.0},      {X(0, 10), X(5, 10), 1, 1.0},  // inside, an end shared
+        {X(0, 10), X(5, 20), 1, 1.0 / 3}, {X(2, 8), X(0, 10), 1, 0.6},
+        {X(0, 10), X(2, 8), 1, 1.0},      {X(0, 10), X(0, 5), 1, 1.0},  // inside, end shared
+        {X(0, 10), X(10, 20), 0, 0.0},    {X(0, 10), X(9.995, 19.995), 0, 0.0005},  // touches
         {X(0, 10), X(20, 30), 0, -77},    {X(0, 10), Ln(0, 1, 0, 10, 1, 0), 0, -77},
     };
     for (const auto& c : cases) {
@@ -114,7 +100,6 @@ TEST(C3DLine, PlaneSideAndBoxTestsAtTheirTolerances) {
     EXPECT_EQ(Ln(0, 0.002, 0, 0, 0.9, 0).IsCrossLine(ox), 0);  // q = -0.0018
     EXPECT_EQ(Ln(0, 0, 0, 5, 5, 0.0009).LineOnXYPlane(), 1);
     EXPECT_EQ(Ln(0, 0, 0, 5, 5, 0.001).LineOnXYPlane(), 0);
-    EXPECT_EQ(Ln(0, 0, 0, 5, 0.001, 5).LineOnXZPlane(), 0);
     EXPECT_EQ(X(0, 10).IsInMinBox(C3DPoint(10.5, -0.5, 0.5), 0.5), 1);
     EXPECT_EQ(X(0, 10).IsInMinBox(C3DPoint(10.5, 0, 0.5000001), 0.5), 0);
     EXPECT_EQ(X(0, 1).IsIntersectLine(X(1, 2)), 2);                 // boxes touching count
@@ -131,7 +116,6 @@ struct CrossCase {
 
 TEST(C3DLine, FindCrossPoint_PlanBranchesAndOneVerticalPlane) {
     const CrossCase cases[] = {
-        {Ln(0, 0, 0, 2, 2, 0), Ln(0, 2, 0, 2, 0, 0), 1, {1, 1, 0}},
         {Ln(0, 0, 0, 2, 2, 2), Ln(0, 2, 1, 2, 0, 1), 1, {1, 1, 1}},   // z along this
         {Ln(1, -1, 0, 1, 1, 2), Ln(0, 0, 1, 2, 0, 1), 1, {1, 0, 1}},  // this at constant x
         {Ln(0, 0, 1, 2, 0, 1), Ln(1, -1, 0, 1, 1, 2), 1, {1, 0, 1}},  // other at constant x
@@ -149,9 +133,7 @@ TEST(C3DLine, FindCrossPoint_PlanBranchesAndOneVerticalPlane) {
     for (const CrossCase& c : cases) {
         C3DPoint out(kUntouched);
         EXPECT_EQ(c.l.FindCrossPoint(c.o, out), c.nExpected) << c.o.GetBgnPnt()->x;
-        EXPECT_TRUE(std::fabs(out.x - c.p.x) < 1e-12 && std::fabs(out.y - c.p.y) < 1e-12 &&
-                    std::fabs(out.z - c.p.z) < 1e-12)
-            << out.x << " " << out.y << " " << out.z;
+        EXPECT_LT((out - c.p).Module(), 1e-12) << out.x << " " << out.y << " " << out.z;
     }
 }
 
@@ -179,14 +161,12 @@ TEST(C3DLine, ComAndUniPart_SortedEndPointsOrCoincidence) {
     } cases[] = {
         {X(0, 10), X(5, 20), X(10, 5), X(0, 20)},  // common part not re-oriented
         {X(-3, 1), X(0, 3), X(0, 1), X(-3, 3)},    // -3 and 3 tie as farthest: first wins
-        {X(10, 0), X(20, 5), X(10, 5), X(0, 20)},
         {X(0, 10), X(10, 20), zero, X(0, 20)},     // touch
         {X(0, 10), X(10, 0), X(0, 10), X(10, 0)},  // coincide: this, other
         {X(0, 10), X(2, 8), X(8, 2), X(0, 10)},    // other strictly inside
         {X(2, 8), X(10, 0), X(8, 2), X(0, 10)},    // this strictly inside
         {X(0, 10), X(0, 5), X(5, 0), X(0, 10)},    // inside, sharing an end
         {Ln(0, 0, 0, 0, 0, 4), Ln(0, 0, 6, 0, 0, 2), Ln(0, 0, 4, 0, 0, 2), Ln(0, 0, 0, 0, 0, 6)},
-        {X(0, 10), X(20, 30), zero, zero},
         {X(0, 10), Ln(0, 0, 0, 0, 10, 0), zero, zero},  // corner at an angle: no touch
     };
     for (const auto& c : cases) {
@@ -194,45 +174,36 @@ TEST(C3DLine, ComAndUniPart_SortedEndPointsOrCoincidence) {
         EXPECT_TRUE(SameLine(c.l.GetUniPartWith(c.o), c.uni)) << "uni " << c.o.GetEndPnt()->x;
     }
     EXPECT_TRUE(SameLine(Ln(2, 3, 0, 8, 5, 1).GetProjectWith(X(0, 10)), X(8, 2)));
-    EXPECT_TRUE(SameLine(Ln(-5, 3, 0, 4, -2, 0).GetProjectWith(X(0, 10)), X(4, 0)));
     EXPECT_TRUE(SameLine(Ln(12, 3, 0, 18, 3, 0).GetProjectWith(X(0, 10)), zero));
 }
 
-TEST(C3DLine, DividingLine_PiecesFlagsAndRefusals) {
+TEST(C3DLine, DividingLine_FewestEqualPiecesFlagsAndRefusals) {
     C3DPointArray pts;
     pts.Add(new C3DPoint(-1, -1, -1));
     X(0, 10).DividingLine(pts, 3, 1, 1);
     ASSERT_EQ(pts.GetSize(), 6);  // existing element, begin, 2.5, 5, 7.5, end
     for (int i = 0; i < 6; ++i)
         EXPECT_DOUBLE_EQ(pts[i]->x, i == 0 ? -1 : 2.5 * (i - 1));
-    const struct {
-        double dMax;
-        int bBgn, bEnd, nAdded;
-    } cases[] = {{10, 0, 0, 0}, {10, 1, 1, 2}, {2.5, 0, 0, 3}, {2.4999, 0, 1, 5},
-                 {0, 1, 1, 0},  {-3, 1, 1, 0}, {kNaN, 1, 1, 0}};
+    const double cases[][4] = {{10, 0, 0, 0}, {2.5, 0, 0, 3}, {2.4999, 0, 1, 5},
+                               {0, 1, 1, 0},  {-3, 1, 1, 0},  {std::nan(""), 1, 1, 0}};
     for (const auto& c : cases) {
         pts.DeepRemoveAll();
-        X(0, 10).DividingLine(pts, c.dMax, c.bBgn, c.bEnd);
-        EXPECT_EQ(pts.GetSize(), c.nAdded) << c.dMax;
+        X(0, 10).DividingLine(pts, c[0], static_cast<int>(c[1]), static_cast<int>(c[2]));
+        EXPECT_EQ(pts.GetSize(), c[3]) << c[0];
     }
     pts.DeepRemoveAll();
     EXPECT_THROW(X(0, 10).DividingLine(pts, 1e-300, 1, 1), CInvalidArgException);
     EXPECT_EQ(pts.GetSize(), 0);
-}
-
-TEST(C3DLine, DividingLine_CountMatchesCountingUpFromTwo) {
+    // The count from an estimate equals the plain count up from two, on lengths that are
+    // whole multiples of dMax nudged by an ulp or two.
     unsigned s = 12345;
     const auto next = [&s] { return (s = s * 1103515245u + 12345u) / 4294967296.0; };
-    C3DPointArray pts;
     for (int k = 0; k < 2000; ++k) {
         const double len = 0.001 + 100 * next();
-        // whole multiples of dMax, nudged by an ulp or two, put len / n on the boundary
         const double dMax = len / std::floor(1 + 300 * next()) * (1 + 1e-16 * (k % 5 - 2));
         int n = 1;
-        if (!(dMax >= len)) {
-            for (n = 2; len / n > dMax;)
-                ++n;
-        }
+        while (!(dMax >= len) && (n < 2 || len / n > dMax))
+            ++n;
         X(0, len).DividingLine(pts, dMax, 0, 0);
         ASSERT_EQ(pts.GetSize(), n - 1) << len << " " << dMax;
         pts.DeepRemoveAll();
