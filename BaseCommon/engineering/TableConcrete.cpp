@@ -1,9 +1,8 @@
 #include "BaseCommon/engineering/TableConcrete.h"
 
 #include <cmath>
-#include <cstddef>
 
-#include "BaseCommon/numeric/AlgLinearMethod.h"
+#include "BaseCommon/engineering/detail/GradeLookUp.h"
 
 // Grades C15 ... C80; MPa and GPa of the code's tables written as pascals.
 const double TableConcrete::m_adFcuk[14] = {15e6, 20e6, 25e6, 30e6, 35e6, 40e6, 45e6,
@@ -36,40 +35,30 @@ constexpr double kFcC50 = 23.1e6;
 constexpr double kFcC80 = 35.9e6;
 constexpr double kFcSpan = 12.8e6;  // kFcC80 - kFcC50, as the code writes it
 
-// Interpolation between grades; outside the table the first or last grade holds.
-template <std::size_t N>
-double LookUp(double x, const double (&X)[N], const double (&Y)[N]) {
-    if (x < X[0])
-        return Y[0];
-    if (x > X[N - 1])
-        return Y[N - 1];
-    return AlgLinearMethod(X, Y, static_cast<int>(N)).CalcuValY(x);
-}
-
 }  // namespace
 
 TableConcrete::~TableConcrete() = default;
 
 double TableConcrete::FindFt(double fcuk) const {
-    return LookUp(fcuk, m_adFcuk, m_adFt);
+    return rvn::detail::GradeLookUp(fcuk, m_adFcuk, m_adFt);
 }
 double TableConcrete::FindFc(double fcuk) const {
-    return LookUp(fcuk, m_adFcuk, m_adFc);
+    return rvn::detail::GradeLookUp(fcuk, m_adFcuk, m_adFc);
 }
 double TableConcrete::FindFtk(double fcuk) const {
-    return LookUp(fcuk, m_adFcuk, m_adFtk);
+    return rvn::detail::GradeLookUp(fcuk, m_adFcuk, m_adFtk);
 }
 double TableConcrete::FindFck(double fcuk) const {
-    return LookUp(fcuk, m_adFcuk, m_adFck);
+    return rvn::detail::GradeLookUp(fcuk, m_adFcuk, m_adFck);
 }
 double TableConcrete::FindEc(double fcuk) const {
-    return LookUp(fcuk, m_adFcuk, m_adEc);
+    return rvn::detail::GradeLookUp(fcuk, m_adFcuk, m_adEc);
 }
 double TableConcrete::FindEc_f(double fcuk) const {
-    return LookUp(fcuk, m_adFcuk, m_adEc_f);
+    return rvn::detail::GradeLookUp(fcuk, m_adFcuk, m_adEc_f);
 }
 double TableConcrete::FindFcuk(double fc) const {
-    return LookUp(fc, m_adFc, m_adFcuk);
+    return rvn::detail::GradeLookUp(fc, m_adFc, m_adFcuk);
 }
 
 double TableConcrete::CalEpsilon_c0_Bend(double fcuk) const {

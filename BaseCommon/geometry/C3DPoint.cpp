@@ -88,14 +88,19 @@ void C3DPoint::Rotate_z(double x0, double y0, double angle) {
     *this = CoorTrans(C3DPoint(x0, y0, 0.0), u, v, w);
 }
 
-C3DPoint* C3DPoint::FindPoint_MiniDis(const C3DPointArray& arr) const {
+namespace {
+
+// The non-null element with the least distance(element), the earlier of equals; nullptr when
+// there is none.
+template <class Distance>
+C3DPoint* Nearest(const C3DPointArray& arr, Distance distance) {
     C3DPoint* pBest = nullptr;
     double dBest = 0.0;
     for (int i = 0; i < arr.GetSize(); ++i) {
         C3DPoint* p = arr.GetAt(i);
         if (!p)
             continue;
-        const double d = CalcuDisPow2_XY(*p);
+        const double d = distance(*p);
         if (!pBest || d < dBest) {
             pBest = p;
             dBest = d;
@@ -104,18 +109,13 @@ C3DPoint* C3DPoint::FindPoint_MiniDis(const C3DPointArray& arr) const {
     return pBest;
 }
 
+}  // namespace
+
+C3DPoint* C3DPoint::FindPoint_MiniDis(const C3DPointArray& arr) const {
+    return Nearest(arr, [this](const C3DPoint& p) { return CalcuDisPow2_XY(p); });
+}
+
 void C3DPoint::GetNearestPnt(const C3DPointArray& arr, C3DPoint*& out) {
-    C3DPoint* pBest = nullptr;
-    double dBest = 0.0;
-    for (int i = 0; i < arr.GetSize(); ++i) {
-        C3DPoint* p = arr.GetAt(i);
-        if (!p)
-            continue;
-        const double d = CalcuDis2(*p);
-        if (!pBest || d < dBest) {
-            pBest = p;
-            dBest = d;
-        }
-    }
+    C3DPoint* pBest = Nearest(arr, [this](const C3DPoint& p) { return CalcuDis2(p); });
     out = pBest ? pBest : this;
 }

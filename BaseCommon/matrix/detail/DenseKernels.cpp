@@ -23,19 +23,29 @@ void MultiplyRows(const Rows& a, const Rows& b, int inner, int nCol, Rows& c) {
     }
 }
 
+namespace {
+
+// Partial pivoting: the row at or below k with the largest |a(r, k)|, the first of equals.
+size_t PivotRow(const double* a, size_t N, size_t k) {
+    size_t p = k;
+    double big = std::fabs(a[k * N + k]);
+    for (size_t r = k + 1; r < N; ++r) {
+        const double m = std::fabs(a[r * N + k]);
+        if (m > big) {
+            big = m;
+            p = r;
+        }
+    }
+    return p;
+}
+
+}  // namespace
+
 int InvertPivoted(double* a, double* b, int n) {
     const size_t N = static_cast<size_t>(n);
     for (size_t k = 0; k < N; ++k) {
-        size_t p = k;
-        double big = std::fabs(a[k * N + k]);
-        for (size_t r = k + 1; r < N; ++r) {
-            const double m = std::fabs(a[r * N + k]);
-            if (m > big) {
-                big = m;
-                p = r;
-            }
-        }
-        if (big == 0.0)
+        const size_t p = PivotRow(a, N, k);
+        if (a[p * N + k] == 0.0)
             return 0;
         if (p != k) {
             for (size_t c = k; c < N; ++c)
@@ -76,16 +86,8 @@ double DetPivotedLU(double* a, int n) {
     const size_t N = static_cast<size_t>(n);
     double det = 1.0;
     for (size_t k = 0; k < N; ++k) {
-        size_t p = k;
-        double big = std::fabs(a[k * N + k]);
-        for (size_t r = k + 1; r < N; ++r) {
-            const double m = std::fabs(a[r * N + k]);
-            if (m > big) {
-                big = m;
-                p = r;
-            }
-        }
-        if (big == 0.0)
+        const size_t p = PivotRow(a, N, k);
+        if (a[p * N + k] == 0.0)
             return 0.0;
         if (p != k) {
             for (size_t c = k; c < N; ++c)
