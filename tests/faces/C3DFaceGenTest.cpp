@@ -58,13 +58,10 @@ TEST(GenFaceByLine, PanelsComeAnticlockwiseAfterExistingEntriesWithoutTheOuterBo
     Plan p;
     p.faces.Add(new C3DFace());
     // Two cells; the first drawn clockwise and shuffled, so its first half-edge is a dead end.
-    p.Line({0, 1}, {1, 1});
-    p.Line({0, 0}, {0, 1});
-    p.Line({1, 1}, {1, 0});
-    p.Line({1, 0}, {0, 0});
-    p.Line({1, 0}, {2, 0});
-    p.Line({2, 0}, {2, 1});
-    p.Line({2, 1}, {1, 1});
+    const P3 ends[][2] = {{{0, 1}, {1, 1}}, {{0, 0}, {0, 1}}, {{1, 1}, {1, 0}}, {{1, 0}, {0, 0}},
+                          {{1, 0}, {2, 0}}, {{2, 0}, {2, 1}}, {{2, 1}, {1, 1}}};
+    for (const auto& e : ends)
+        p.Line(e[0], e[1]);
     EXPECT_EQ(p.Generate(), 1);
     ASSERT_EQ(p.faces.GetSize(), 3);
     EXPECT_EQ(p.faces.GetAt(0)->m_PntArray.GetSize(), 0);

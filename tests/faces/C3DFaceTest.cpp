@@ -69,16 +69,18 @@ TEST(C3DFace, IsPlane_MeasuresEachCornerFromThePlaneThroughCornerZero) {
     }
 }
 
+// Each pair straddles its tolerance: 0.001 from the plane, 1e-6 from a corner, the box's
+// bounds included; an empty face has no box.
 TEST(C3DFace, PlaneCornerAndBoxTestsUseTheirTolerances) {
     auto f = UnitSquare();
     EXPECT_EQ(f->GetDisToPnt(C3DPoint(3, 3, -2)), -2.0);
-    EXPECT_EQ(f->PntOnFace(C3DPoint(9, 9, 0.0009)), 1);
-    EXPECT_EQ(f->PntOnFace(C3DPoint(9, 9, 0.001)), 0);
-    EXPECT_EQ(f->PntInPntArray(C3DPoint(1 + 9e-7, 1, 0)), 1);
-    EXPECT_EQ(f->PntInPntArray(C3DPoint(0, 1e-6, 0)), 0);
-    EXPECT_EQ(f->IsInMinBox(C3DPoint(1.1, 1.1, 0.1), 0.1), 1);  // bounds included
-    EXPECT_EQ(f->IsInMinBox(C3DPoint(1.1, 1.1, 0.1), 0.09), 0);
-    EXPECT_EQ(C3DFace().IsInMinBox(C3DPoint(), 1.0), 0);
+    const C3DPoint corner(1.1, 1.1, 0.1);
+    EXPECT_EQ(
+        (std::vector<int>{f->PntOnFace(C3DPoint(9, 9, 0.0009)), f->PntOnFace(C3DPoint(9, 9, 0.001)),
+                          f->PntInPntArray(C3DPoint(1 + 9e-7, 1, 0)),
+                          f->PntInPntArray(C3DPoint(0, 1e-6, 0)), f->IsInMinBox(corner, 0.1),
+                          f->IsInMinBox(corner, 0.09), C3DFace().IsInMinBox(C3DPoint(), 1.0)}),
+        (std::vector<int>{1, 0, 1, 0, 1, 0, 0}));
     EXPECT_THROW(C3DFace().GetDisToPnt(C3DPoint()), CInvalidArgException);
 }
 
@@ -113,11 +115,10 @@ TEST(C3DFace, EqualityIsTheSamePolygonAndEncompassAllowsTheBorder) {
     auto reversed = Face({{1, 1}, {1, 0}, {0, 0}, {0, 1}});
     auto inner = Face({{0, 0}, {0.5, 0}, {0.5, 0.5}, {0, 0.5}});
     auto beyond = Face({{0, 0}, {1.5, 0}, {1.5, 1}, {0, 1}});
-    EXPECT_EQ(*sq == *reversed, 1);
-    EXPECT_EQ(*sq == *inner, 0);
-    EXPECT_EQ(sq->Encompass(inner.get()), 1);
-    EXPECT_EQ(sq->Encompass(beyond.get()), 0);
-    EXPECT_EQ(sq->Encompass(std::unique_ptr<C3DFace>(new C3DFace()).get()), 1);
+    const C3DFace empty;
+    EXPECT_EQ((std::vector<int>{*sq == *reversed, *sq == *inner, sq->Encompass(inner.get()),
+                                sq->Encompass(beyond.get()), sq->Encompass(&empty)}),
+              (std::vector<int>{1, 0, 1, 0, 1}));
     EXPECT_THROW(sq->Encompass(nullptr), CInvalidArgException);
 }
 
@@ -144,8 +145,9 @@ TEST(C3DFace, AreaGirthMinLengthAndAreaWeightedCentroid) {
 }
 
 TEST(C3DFace, EdgeLinesTurningCornersAndRectangles) {
-    // The square with a corner in the middle of its first side.
-    auto f = Face({{0, 0}, {1, 0}, {2, 0}, {2, 2}, {0, 2}});
+    // The square with a point 0.0004 off the middle of its first side: its edges' cross
+    // product is 0.0008 long, below 0.001, so it is no corner.
+    auto f = Face({{0, 0}, {1, 0.0004}, {2, 0}, {2, 2}, {0, 2}});
     C3DLineArray lines;
     lines.Add(new C3DLine());  // replaced, not kept
     f->GenLineArray(lines);

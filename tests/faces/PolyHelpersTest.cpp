@@ -39,7 +39,7 @@ TEST(PolyHelpers, Poly4_DiagonalCrossingAndPerimeters) {
         EXPECT_DOUBLE_EQ(girth, c.girth);
         EXPECT_DOUBLE_EQ(tri[0], c.tri0);
     }
-    double girth = -7;
-    Poly4_Girth(cases[0].x, nullptr, cases[0].z, &girth, nullptr);
+    double girth = -7, tri[4];
+    Poly4_Girth(cases[0].x, nullptr, cases[0].z, &girth, tri);
     EXPECT_EQ(girth, -7.0);
 }

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "BaseCommon/framework/CArchive.h"
 #include "BaseCommon/framework/CFile.h"
@@ -10,13 +12,16 @@
 #include "BaseCommon/geometry/C2DVec.h"
 #include "BaseCommon/geometry/C3DVec.h"
 
-namespace {
+using V = std::vector<int>;
 
+// Each pair straddles 1e-6: equality per component and zero length strict; the included
+// angle's range closed; the cosine against a zero vector 0 and never past 1.
 TEST(C2DVec, ComparisonsAndNormalisationStrictlyBelowTheTolerance) {
-    EXPECT_EQ(C2DVec(1, 2) == C2DVec(1 + 9e-7, 2), 1);
-    EXPECT_EQ(C2DVec(0, 0) != C2DVec(1e-6, 0), 1);
-    EXPECT_EQ(C2DVec(9e-7, 0).IsZeroLength(), 1);
-    EXPECT_EQ(C2DVec(1e-6, 0).IsZeroLength(), 0);
+    const C2DVec x(2, 0), y(0, 2);
+    EXPECT_EQ((V{C2DVec(1, 2) == C2DVec(1 + 9e-7, 2), C2DVec(0, 0) != C2DVec(1e-6, 0),
+                 C2DVec(9e-7, 0).IsZeroLength(), C2DVec(1e-6, 0).IsZeroLength(),
+                 C2DVec(2, 2).IsBetween(x, y), C2DVec(1, 3).IsBetween(x, y)}),
+              (V{1, 1, 1, 0, 1, 0}));
     const struct {
         double x, y, ex, ey;
     } cases[] = {{3, 4, 0.6, 0.8}, {5e-7, -5e-7, 0, 0}, {1e-6, 0, 1, 0}};  // 1e-6 is not below
@@ -27,20 +32,18 @@ TEST(C2DVec, ComparisonsAndNormalisationStrictlyBelowTheTolerance) {
         EXPECT_TRUE(v.x == c.ex && v.y == c.ey && n.x == c.ex && n.y == c.ey) << c.x << " " << c.y;
     }
     EXPECT_EQ((C2DVec(1, 0) % C2DVec(0, 1)).z, 1.0);
-    EXPECT_EQ(C2DVec(2, 2).IsBetween(C2DVec(2, 0), C2DVec(0, 2)), 1);  // closed range
-    EXPECT_EQ(C2DVec(1, 3).IsBetween(C2DVec(2, 0), C2DVec(0, 2)), 0);
     EXPECT_EQ(C2DVec(1, 0).GetCosValOfIncAngTo(C2DVec(0, 0)), 0.0);
     EXPECT_LE(C2DVec(0.3, 0.7).GetCosValOfIncAngTo(C2DVec(0.9, 2.1)), 1.0);
 }
 
 TEST(C2DPoint, EqualityStrictOnSquaredDistanceRotationsIntoItself) {
-    EXPECT_EQ(C2DPoint(0, 0) == C2DPoint(7e-7, 7e-7), 1);  // 9.8e-13 squared
-    EXPECT_EQ(C2DPoint(0, 0) == C2DPoint(7.1e-7, 7.1e-7), 0);
-    EXPECT_EQ(C2DPoint(0, 0) == C2DPoint(1e-6, 0), 0);  // exactly 1e-12
+    // Squared distances 9.8e-13, 1.0082e-12 and exactly 1e-12 against 1e-12.
+    const C2DPoint o(0, 0);
+    EXPECT_EQ((V{o == C2DPoint(7e-7, 7e-7), o == C2DPoint(7.1e-7, 7.1e-7), o == C2DPoint(1e-6, 0)}),
+              (V{1, 0, 0}));
     C2DPoint out, self(3, 4), p(2, 1);
     C2DPoint(1, 0).RotateByZ(out, 3.141592653589793 / 2);
-    EXPECT_NEAR(out.x, 0.0, 1e-15);
-    EXPECT_NEAR(out.y, 1.0, 1e-15);
+    EXPECT_TRUE(std::fabs(out.x) < 1e-15 && std::fabs(out.y - 1.0) < 1e-15);
     self.RotateByZ(self, 1.0, 0.0);  // reads both coordinates first
     EXPECT_TRUE(self.x == -4.0 && self.y == 3.0);
     p.RotateByPt(C2DPoint(1, 1), 1.0, 0.0);
@@ -84,5 +87,3 @@ TEST(C2DBox, RegionWidensStrictlyByToleranceCopiesOwnTheirCorners) {
     EXPECT_EQ(b.GetWidth(), 7.0);
     EXPECT_NE(b.m_pSecond, a.m_pSecond);
 }
-
-}  // namespace

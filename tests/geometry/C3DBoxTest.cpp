@@ -5,8 +5,6 @@
 #include "BaseCommon/geometry/C3DBox.h"
 #include "BaseCommon/geometry/C3DPoint.h"
 
-namespace {
-
 TEST(C3DBox, PntInRegion_InclusiveBoundsEnlargedByMargin) {
     C3DBox b;
     b.m_dLenX = 2;
@@ -42,5 +40,3 @@ TEST(C3DBox, CopiesOwnTheirCentreACentrelessBoxHoldsNothing) {
     EXPECT_EQ(a.PntInRegion(d.m_pCenter), 0);
     EXPECT_EQ(C3DBox(a).m_pCenter, nullptr);
 }
-
-}  // namespace

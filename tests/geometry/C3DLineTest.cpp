@@ -83,6 +83,7 @@ TEST(C3DLine, IsOnLine_CoveredFractionOfOther) {
         {X(0, 10), X(2, 8), 1, 1.0},      {X(0, 10), X(0, 5), 1, 1.0},  // inside, end shared
         {X(0, 10), X(10, 20), 0, 0.0},    {X(0, 10), X(9.995, 19.995), 0, 0.0005},  // touches
         {X(0, 10), X(20, 30), 0, -77},    {X(0, 10), Ln(0, 1, 0, 10, 1, 0), 0, -77},
+        {X(0, 10), X(16, 6), 1, 0.4},  // this's end on other, other's end on this
     };
     for (const auto& c : cases) {
         double t = -77;

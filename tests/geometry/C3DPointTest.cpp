@@ -1,22 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "BaseCommon/faces/C3DPointArray.h"
 #include "BaseCommon/geometry/C3DPoint.h"
 
-namespace {
-
 TEST(C3DPoint, EqualityAndCollinearityStrictlyBelowThePointTolerance) {
-    const C3DPoint o;
-    EXPECT_EQ(o == C3DPoint(9e-7, 0, 0), 1);
-    for (const C3DPoint& q : {C3DPoint(1e-6, 0, 0), C3DPoint(0, -1e-6, 0), C3DPoint(0, 0, 1e-6)})
-        EXPECT_EQ(o == q, 0) << q.x << " " << q.y << " " << q.z;
-    // Twice the triangle's area against 1e-6: scale dependent; a repeated point is collinear.
-    const C3DPoint x(1, 0, 0), y(0, 1, 0);
-    EXPECT_EQ(C3DPoint::ThreePointOnLine(o, x, x * 2.0), 1);
-    EXPECT_EQ(C3DPoint::ThreePointOnLine(o, x, y), 0);
-    EXPECT_EQ(C3DPoint::ThreePointOnLine(o, x * 0.0001, y * 0.0001), 1);
-    EXPECT_EQ(C3DPoint::ThreePointOnLine(o, x * 0.001, y * 0.001), 0);  // exactly 1e-6
-    EXPECT_EQ(C3DPoint::ThreePointOnLine(C3DPoint(3, 4, 5), C3DPoint(3, 4, 5), x), 1);
+    // Each coordinate strictly within 1e-6. Collinearity: twice the triangle's area against
+    // 1e-6, so scale dependent (the fourth is exactly 1e-6); a repeated point is collinear.
+    const C3DPoint o, x(1, 0, 0), y(0, 1, 0);
+    EXPECT_EQ((std::vector<int>{
+                  o == C3DPoint(9e-7, 0, 0), o == C3DPoint(1e-6, 0, 0), o == C3DPoint(0, -1e-6, 0),
+                  o == C3DPoint(0, 0, 1e-6), C3DPoint::ThreePointOnLine(o, x, x * 2.0),
+                  C3DPoint::ThreePointOnLine(o, x, y),
+                  C3DPoint::ThreePointOnLine(o, x * 0.0001, y * 0.0001),
+                  C3DPoint::ThreePointOnLine(o, x * 0.001, y * 0.001),
+                  C3DPoint::ThreePointOnLine(C3DPoint(3, 4, 5), C3DPoint(3, 4, 5), x)}),
+              (std::vector<int>{1, 0, 0, 0, 1, 0, 1, 0, 1}));
 }
 
 TEST(C3DPoint, CoorTransNormalisesAxesInPlaceAndAddsOriginBackRotateZTurnsAnticlockwise) {
@@ -47,5 +47,3 @@ TEST(C3DPoint, NearestPointSearches_TiesKeepTheEarlierNullsSkipped) {
     EXPECT_EQ(out, a[2]);  // space: [2] and [4] tie at 2
     a.DeepRemoveAll();
 }
-
-}  // namespace

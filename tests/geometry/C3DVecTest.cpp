@@ -2,38 +2,35 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "BaseCommon/geometry/C2DVec.h"
 #include "BaseCommon/geometry/C3DVec.h"
 
-namespace {
-
+using V = std::vector<int>;
 constexpr double kPi = 3.141592653589793;
 
+// Each pair straddles its tolerance: IsABEqual relative and inclusive (no absolute floor),
+// component equality 1e-6, zero length, the cross product for parallel and the dot product
+// for orthogonal all strict at 0.001 and unnormalised.
 TEST(C3DVec, EqualityRelativeAndInclusiveLengthTestsStrictAndUnnormalised) {
-    const C3DVec v;
-    EXPECT_EQ(v.IsABEqual(1000000.0, 1000001.0), 1);  // exactly 1e-6 relative
-    EXPECT_EQ(v.IsABEqual(1.0, 1.00001), 0);
-    EXPECT_EQ(v.IsABEqual(0.0, 1e-20), 0);  // no absolute floor
-    EXPECT_EQ(C3DVec(1, 2, 3) == C3DVec(1, 2, 3.0000029), 1);
-    EXPECT_EQ(C3DVec(1, 2, 3) != C3DVec(1, 2.1, 3), 1);
-    EXPECT_EQ(C3DVec(0.0009, 0, 0).IsZeroLength(), 1);
-    EXPECT_EQ(C3DVec(0.001, 0, 0).IsZeroLength(), 0);
-    EXPECT_EQ(C3DVec(0.01, 0, 0).IsParallel(C3DVec(0, 0.01, 0)), 1);  // cross product 1e-4
-    EXPECT_EQ(C3DVec(1000, 0, 0).IsParallel(C3DVec(1000, 0.01, 0)), 0);
-    EXPECT_EQ(C3DVec(1, 0, 0).IsOrthogonal(C3DVec(0.0009, 1, 0)), 1);
-    EXPECT_EQ(C3DVec(1, 0, 0).IsOrthogonal(C3DVec(0.001, 1, 0)), 0);
+    const C3DVec v, x(1, 0, 0);
+    EXPECT_EQ(
+        (V{v.IsABEqual(1000000.0, 1000001.0), v.IsABEqual(1.0, 1.00001), v.IsABEqual(0.0, 1e-20),
+           C3DVec(1, 2, 3) == C3DVec(1, 2, 3.0000029), C3DVec(1, 2, 3) != C3DVec(1, 2.1, 3),
+           C3DVec(0.0009, 0, 0).IsZeroLength(), C3DVec(0.001, 0, 0).IsZeroLength(),
+           C3DVec(0.01, 0, 0).IsParallel(C3DVec(0, 0.01, 0)),
+           C3DVec(1000, 0, 0).IsParallel(C3DVec(1000, 0.01, 0)),
+           x.IsOrthogonal(C3DVec(0.0009, 1, 0)), x.IsOrthogonal(C3DVec(0.001, 1, 0))}),
+        (V{1, 0, 0, 1, 1, 1, 0, 1, 0, 1, 0}));
     const C3DVec a(0, 0, 0), b(-1, -1, -1);  // closed range, bounds in either order
     EXPECT_EQ(C3DVec(-0.5, -1, 0).IsBetween(a, b), 1);
     EXPECT_EQ(C3DVec(-0.5, -1, 0.1).IsNotBetween(a, b), 1);
 }
 
 TEST(C3DVec, NormalsTestForExactZeroAndTheZeroVectorHasAPerpendicular) {
-    EXPECT_EQ(C3DVec().GetNormal().Module(), 0.0);
     EXPECT_DOUBLE_EQ(C3DVec(1e-100, 0, 0).GetNormal().x, 1.0);
-    const C3DVec v(3, 0, 4);
-    EXPECT_EQ(v.GetNormal() == C3DVec(0.6, 0, 0.8), 1);
-    EXPECT_EQ(v.x, 3.0);  // GetNormal leaves this unchanged
+    EXPECT_EQ(C3DVec(3, 0, 4).GetNormal() == C3DVec(0.6, 0, 0.8), 1);
     const C3DVec cases[][2] = {{{0, 0, 5}, {1, 0, 0}},
                                {{2, 0, 0}, {0, 1, 0}},
                                {{0, 3, 0}, {1, 0, 0}},
@@ -46,20 +43,14 @@ TEST(C3DVec, NormalsTestForExactZeroAndTheZeroVectorHasAPerpendicular) {
 }
 
 TEST(C3DVec, AnglesCounterClockwiseFromPlusZParallelNeverNaN) {
+    // Out of the XY plane (the last four) the cross product's x, then y sign decides.
     const struct {
         C3DVec a, b;
         double angle;
-    } cases[] = {
-        {{1, 0, 0}, {0, 1, 0}, kPi / 2},
-        {{1, 0, 0}, {0, -1, 0}, 3 * kPi / 2},
-        {{1, 0, 0}, {-1, 0, 0}, kPi},
-        {{1, 0, 0}, {1, 0, 0}, 0},
-        // Out of the XY plane the cross product's x, then y sign decides.
-        {{0, 1, 0}, {0, 0, 1}, kPi / 2},
-        {{0, 0, 1}, {0, 1, 0}, 3 * kPi / 2},
-        {{0, 0, 1}, {1, 0, 0}, kPi / 2},
-        {{1, 0, 0}, {0, 0, 1}, 3 * kPi / 2},
-    };
+    } cases[] = {{{1, 0, 0}, {0, 1, 0}, kPi / 2}, {{1, 0, 0}, {0, -1, 0}, 3 * kPi / 2},
+                 {{1, 0, 0}, {-1, 0, 0}, kPi},    {{1, 0, 0}, {1, 0, 0}, 0},
+                 {{0, 1, 0}, {0, 0, 1}, kPi / 2}, {{0, 0, 1}, {0, 1, 0}, 3 * kPi / 2},
+                 {{0, 0, 1}, {1, 0, 0}, kPi / 2}, {{1, 0, 0}, {0, 0, 1}, 3 * kPi / 2}};
     for (const auto& c : cases)
         EXPECT_DOUBLE_EQ(c.a.GetAngleTo(c.b), c.angle) << c.b.x << " " << c.b.y << " " << c.b.z;
     // Parallel directions whose unit vectors' dot product rounds past 1 or -1.
@@ -82,13 +73,9 @@ TEST(C3DVec, IndicesOutsideXYZAreIgnoredAndCopiesAreIndependent) {
     v(3) = 9.0;  // a write through an out-of-range reference is lost
     EXPECT_EQ(v(3) + v(-1), 0.0);
     v.SetValue(1, 7.0);
-    EXPECT_EQ(v == C3DVec(1, 7, 3), 1);
     std::unique_ptr<C3DVec> c(static_cast<C3DVec*>(v.clone()));
     v.x = 5;
-    EXPECT_EQ(c->x, 1.0);
+    EXPECT_EQ(*c == C3DVec(1, 7, 3), 1);
     const C2DVec r = C3DVec(0, 0, 2) % C2DVec(1, 3);  // (-z v.y, z v.x)
-    EXPECT_EQ(r.x, -6.0);
-    EXPECT_EQ(r.y, 2.0);
+    EXPECT_TRUE(r.x == -6.0 && r.y == 2.0);
 }
-
-}  // namespace
