@@ -1,6 +1,5 @@
-// Floor plans made of lines, for the face-generation tests and benchmarks: regular grids, a
-// realistic storey plan, and small random plans full of the awkward cases that the half-edge
-// walk meets in practice.
+// Floor plans made of lines, for the face-generation tests and benchmarks: small random plans
+// full of the awkward cases that the half-edge walk meets in practice.
 #ifndef RVN_TESTS_FACES_PLANFIXTURES_H
 #define RVN_TESTS_FACES_PLANFIXTURES_H
 
@@ -32,37 +31,6 @@ inline void EmitLines(std::vector<PlanLine> v, C3DLineArray& lines, std::mt19937
             std::swap(a, b);
         lines.Add(new C3DLine(C3DPoint(a[0], a[1], a[2]), C3DPoint(b[0], b[1], b[2])));
     }
-}
-
-// A storey plan as drawn on n x n square cells at height z: about 8% of the inner lines left
-// out (merged panels), a diagonal brace in about 5% of the cells and a short dangling line
-// from about 3% of the nodes, each share scaled by `share`. End points are exact, so every
-// polygonizer joins them.
-inline std::vector<PlanLine> RealisticLines(int n, double pitch, uint64_t seed, double share = 1.0,
-                                            double z = 0.0) {
-    std::mt19937_64 rng(seed);
-    std::uniform_real_distribution<double> u(0.0, 1.0);
-    auto chance = [&](double p) { return u(rng) < p * share; };
-    std::vector<PlanLine> v;
-    for (int i = 0; i <= n; ++i) {
-        for (int j = 0; j <= n; ++j) {
-            const double x = i * pitch, y = j * pitch;
-            if (i < n && !(j > 0 && j < n && chance(0.08)))
-                v.push_back({{x, y, z}, {x + pitch, y, z}});
-            if (j < n && !(i > 0 && i < n && chance(0.08)))
-                v.push_back({{x, y, z}, {x, y + pitch, z}});
-            if (i < n && j < n && chance(0.05))
-                v.push_back({{x, y, z}, {x + pitch, y + pitch, z}});
-            if (i < n && j < n && chance(0.03))
-                v.push_back({{x, y, z}, {x + 0.3 * pitch, y + 0.2 * pitch, z}});
-        }
-    }
-    return v;
-}
-
-// Every line of the n x n grid: n (n + 1) in each direction (20 200 lines for n = 100).
-inline std::vector<PlanLine> GridLines(int n, double pitch, double z) {
-    return RealisticLines(n, pitch, 0, 0.0, z);
 }
 
 // A small random plan for comparing walks: an uneven grid (whole or arbitrary steps; now and
