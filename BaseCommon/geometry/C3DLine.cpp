@@ -42,6 +42,16 @@ bool AllFinite(double x, double y, double z) {
     return std::isfinite(x) && std::isfinite(y) && std::isfinite(z);
 }
 
+// The four end points of two collinear segments, borrowed into pts and sorted along their
+// common line.
+void SortEndsAlongLine(const C3DLine& a, const C3DLine& b, _AlgC3DPntArray& pts) {
+    pts.Add(a.GetBgnPnt());
+    pts.Add(a.GetEndPnt());
+    pts.Add(b.GetBgnPnt());
+    pts.Add(b.GetEndPnt());
+    pts.SortAlongLine();
+}
+
 }  // namespace
 
 C3DLine::C3DLine() : C3DLine(C3DPoint(), C3DPoint()) {}
@@ -366,11 +376,7 @@ C3DLine C3DLine::GetComPartWith(const C3DLine& other) const {
         return res;
     }
     _AlgC3DPntArray pts;  // borrows the four end points
-    pts.Add(m_pBgnPnt);
-    pts.Add(m_pEndPnt);
-    pts.Add(other.m_pBgnPnt);
-    pts.Add(other.m_pEndPnt);
-    pts.SortAlongLine();
+    SortEndsAlongLine(*this, other, pts);
     res.SetBgnPnt(*pts[1]);
     res.SetEndPnt(*pts[2]);
     return res;
@@ -396,11 +402,7 @@ C3DLine C3DLine::GetUniPartWith(const C3DLine& other) const {
         return res;
     }
     _AlgC3DPntArray pts;  // borrows the four end points
-    pts.Add(m_pBgnPnt);
-    pts.Add(m_pEndPnt);
-    pts.Add(other.m_pBgnPnt);
-    pts.Add(other.m_pEndPnt);
-    pts.SortAlongLine();
+    SortEndsAlongLine(*this, other, pts);
     pts.OrientByMainAxis();
     res.SetBgnPnt(*pts[0]);
     res.SetEndPnt(*pts[3]);

@@ -39,6 +39,19 @@ void Say(const char* text) {
     AfxMessageBox(text, MB_OK, 0);
 }
 
+// The checks both solves make first, in this order; the first that fails shows its message.
+bool SolveAllowed(bool bufEmpty, int n, int order) {
+    if (bufEmpty) {
+        Say(kMsgSolveBuf);
+        return false;
+    }
+    if (n < 1 || n > order) {
+        Say(kMsgSolveN);
+        return false;
+    }
+    return true;
+}
+
 // A profile is usable when every row height lies in 1 .. i + 1; the heights are differences
 // of caller-supplied ints, so they are formed in 64 bits.
 bool ValidProfile(int n, const int* diag) {
@@ -272,14 +285,8 @@ int CSparseMatrix::Decomposition(int n) {
 }
 
 int CSparseMatrix::LdltSolve(int n, double* b) {
-    if (m_bBufEmpty) {
-        Say(kMsgSolveBuf);
+    if (!SolveAllowed(m_bBufEmpty, n, m_nRow))
         return 0;
-    }
-    if (n < 1 || n > m_nRow) {
-        Say(kMsgSolveN);
-        return 0;
-    }
     if (b == nullptr) {
         Say(kMsgSolveNull);
         return 0;
@@ -327,14 +334,8 @@ CMatrix CSparseMatrix::operator*(const CMatrix& B) const {
 }
 
 int CSparseMatrix::LdltSolve(int n, CMatrix& B) {
-    if (m_bBufEmpty) {
-        Say(kMsgSolveBuf);
+    if (!SolveAllowed(m_bBufEmpty, n, m_nRow))
         return 0;
-    }
-    if (n < 1 || n > m_nRow) {
-        Say(kMsgSolveN);
-        return 0;
-    }
     if (n > B.GetRow()) {
         Say(kMsgSolveRows);
         return 0;
