@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "BaseCommon/faces/C3DPointArray.h"
-#include "BaseCommon/geometry/CoordAccess.h"
 #include "BaseCommon/geometry/Tolerance.h"
+#include "BaseCommon/geometry/detail/CoordAccess.h"
 
 C3DPoint::~C3DPoint() = default;
 

@@ -4,8 +4,8 @@
 
 #include "BaseCommon/geometry/C2DVec.h"
 #include "BaseCommon/geometry/C3DPoint.h"
-#include "BaseCommon/geometry/CoordAccess.h"
 #include "BaseCommon/geometry/Tolerance.h"
+#include "BaseCommon/geometry/detail/CoordAccess.h"
 #include "BaseCommon/matrix/CMatrix.h"
 
 C3DVec::C3DVec(const C3DPoint& p) : x(p.x), y(p.y), z(p.z) {}

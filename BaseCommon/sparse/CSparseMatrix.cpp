@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "BaseCommon/framework/MessageBox.h"
-#include "BaseCommon/sparse/SkylineOps.inl"
+#include "BaseCommon/sparse/detail/SkylineOps.h"
 
 thread_local double CSparseMatrix::CSparseMatrix_ZERO = 0.0;
 

@@ -5,7 +5,7 @@
 #include <new>
 
 #include "BaseCommon/sparse/SkylineKernel.h"
-#include "BaseCommon/sparse/SkylineOps.inl"
+#include "BaseCommon/sparse/detail/SkylineOps.h"
 
 namespace rvn {
 

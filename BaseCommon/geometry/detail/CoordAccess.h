@@ -1,6 +1,6 @@
 // Indexed access to the x, y, z fields shared by C3DVec and C3DPoint.
-#ifndef RVN_GEOMETRY_COORDACCESS_H
-#define RVN_GEOMETRY_COORDACCESS_H
+#ifndef RVN_GEOMETRY_DETAIL_COORDACCESS_H
+#define RVN_GEOMETRY_DETAIL_COORDACCESS_H
 
 #include <cmath>
 
@@ -53,4 +53,4 @@ void NormalizeExact(T& p, double length) {
 
 }  // namespace rvn
 
-#endif  // RVN_GEOMETRY_COORDACCESS_H
+#endif  // RVN_GEOMETRY_DETAIL_COORDACCESS_H

@@ -1,7 +1,7 @@
 // The skyline kernel for any processor the library is built for: SSE2 (two doubles per
 // vector, separate multiply and add) on x86-64, where it is part of the baseline, and plain
 // scalar code elsewhere. The 4 x 4 register tile keeps 8 (SSE2) or 16 (scalar) accumulators.
-#include "BaseCommon/sparse/SkylineOps.inl"
+#include "BaseCommon/sparse/detail/SkylineOps.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -53,7 +53,7 @@ struct Simd {
 
 enum { kMR = 4, kNR = 4 };
 
-#include "BaseCommon/sparse/SkylineKernelBody.inl"
+#include "BaseCommon/sparse/detail/SkylineKernelBody.inl"
 
 const Ops kOps = {
 #if defined(__SSE2__)

@@ -3,7 +3,7 @@
 // the broadcast of the panel). The library is built for the baseline instruction set; only the
 // functions of this unit are compiled for AVX2 + FMA, and the dispatcher calls them only after
 // the processor and the operating system have been found to support both.
-#include "BaseCommon/sparse/SkylineOps.inl"
+#include "BaseCommon/sparse/detail/SkylineOps.h"
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define RVN_SKYLINE_HAVE_AVX2 1
@@ -56,7 +56,7 @@ struct Simd {
 
 enum { kMR = 12, kNR = 4 };
 
-#include "BaseCommon/sparse/SkylineKernelBody.inl"
+#include "BaseCommon/sparse/detail/SkylineKernelBody.inl"
 
 const Ops kOps = {"avx2-fma", FactorScratchImpl, FactorImpl, SolveImpl, SolveColumnsImpl};
 

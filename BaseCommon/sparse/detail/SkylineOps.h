@@ -4,8 +4,8 @@
 // Every routine works on the raw skyline arrays: E the element buffer, D the diagonal
 // addresses, n the number of leading rows taken part (n <= order). The stored factor format
 // is the one documented in CSparseMatrix.h.
-#ifndef RVN_SPARSE_SKYLINEOPS_INL
-#define RVN_SPARSE_SKYLINEOPS_INL
+#ifndef RVN_SPARSE_DETAIL_SKYLINEOPS_H
+#define RVN_SPARSE_DETAIL_SKYLINEOPS_H
 
 #include <cstddef>
 #include <cstring>
@@ -50,4 +50,4 @@ int SolveMatrixRows(const double* E, const int* D, int n, double* const* rows, i
 }  // namespace skyline
 }  // namespace rvn
 
-#endif  // RVN_SPARSE_SKYLINEOPS_INL
+#endif  // RVN_SPARSE_DETAIL_SKYLINEOPS_H
