@@ -40,8 +40,10 @@ void ExpectMatchesReference(const C3DLineArray& lines) {
     C3DFace::GenFaceByLine(lines, got.faces);
     rvn_test::ReferenceGenFaceByLine(lines, want.faces);
     ASSERT_EQ(got.faces.GetSize(), want.faces.GetSize());
-    auto same = [](const C3DPoint& a, const C3DPoint& b) {
-        return a.x == b.x && a.y == b.y && a.z == b.z;
+    // Beyond about 1e150 the normal's cross product overflows and both give NaN.
+    auto eq = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+    auto same = [&eq](const C3DPoint& a, const C3DPoint& b) {
+        return eq(a.x, b.x) && eq(a.y, b.y) && eq(a.z, b.z);
     };
     for (int f = 0; f < got.faces.GetSize(); ++f) {
         const C3DFace &a = *got.faces.GetAt(f), &b = *want.faces.GetAt(f);
@@ -132,6 +134,33 @@ TEST(GenFaceByLine, IndexedWalkEqualsReferenceWalkOnRandomPlans) {
         rvn_test::RandomPlan(rng, p.lines);
         ExpectMatchesReference(p.lines);
     }
+}
+
+TEST(GenFaceByLine, IndexedWalkEqualsReferenceWalkAtEveryMagnitude) {
+    // x and y scales: tiny, huge (the squared lengths of the directions overflow from about
+    // 1e154 on, which the normalisation must rescale alike on both sides), and mixed.
+    const double scales[][2] = {{1e-150, 1e-150}, {1e150, 1e150}, {1e155, 1e155},
+                                {1e300, 1e300},   {1e155, 1.0},   {1e-150, 1e300}};
+    int faces = 0;
+    for (uint64_t seed = 0; seed < 30 && !::testing::Test::HasFailure(); ++seed) {
+        for (const auto& s : scales) {
+            SCOPED_TRACE(::testing::Message() << seed << " at " << s[0] << " x " << s[1]);
+            std::mt19937_64 rng(seed);
+            Plan p;
+            rvn_test::RandomPlan(rng, p.lines, s);
+            ExpectMatchesReference(p.lines);
+            p.Generate();
+            faces += p.faces.GetSize();
+        }
+        // Both magnitudes in one plan.
+        std::mt19937_64 rng(seed);
+        Plan p;
+        for (const auto& s : {scales[2], scales[3], scales[4]})
+            rvn_test::RandomPlan(rng, p.lines, s);
+        rvn_test::RandomPlan(rng, p.lines);
+        ExpectMatchesReference(p.lines);
+    }
+    EXPECT_GT(faces, 0);  // the plans are not all degenerate
 }
 
 TEST(FindNextPoint, TakesTheSharpestLeftTurnAndTheLaterOfEqualTurns) {

@@ -37,8 +37,12 @@ inline void EmitLines(std::vector<PlanLine> v, C3DLineArray& lines, std::mt19937
 // then microscopic, so that several nodes share a cell of the index, far from the origin, or
 // rotated so that every line is oblique) with merged cells, edges split at collinear points,
 // diagonals (sometimes crossing), dangling lines and duplicated lines either way round; every
-// end jittered by up to 5e-7 per coordinate; shuffled and half reversed.
-inline void RandomPlan(std::mt19937_64& rng, C3DLineArray& lines) {
+// end jittered by up to 5e-7 per coordinate; shuffled and half reversed. With axisScale, the
+// plan is instead drawn at axisScale[0] on x and axisScale[1] on y (after the rotation, with no
+// offset), whatever the magnitude: at 1e150 and beyond the jitter vanishes in the rounding, at
+// 1e-150 every end joins every other.
+inline void RandomPlan(std::mt19937_64& rng, C3DLineArray& lines,
+                       const double* axisScale = nullptr) {
     std::uniform_real_distribution<double> u(0.0, 1.0);
     auto chance = [&](double p) { return u(rng) < p; };
     const double scale = chance(0.25) ? 2e-6 + 2e-4 * u(rng) : 1.0;
@@ -49,6 +53,15 @@ inline void RandomPlan(std::mt19937_64& rng, C3DLineArray& lines) {
     auto add = [&](double x0, double y0, double x1, double y1) {
         PlanLine l{{x0, y0, z}, {x1, y1, z}};
         for (double* p : {l.a, l.b}) {
+            if (axisScale != nullptr) {
+                const double x = p[0], y = p[1];
+                p[0] = axisScale[0] * (std::cos(angle) * x - std::sin(angle) * y) +
+                       (2 * u(rng) - 1) * 5e-7;
+                p[1] = axisScale[1] * (std::sin(angle) * x + std::cos(angle) * y) +
+                       (2 * u(rng) - 1) * 5e-7;
+                p[2] += (2 * u(rng) - 1) * 5e-7;
+                continue;
+            }
             const double x = scale * p[0], y = scale * p[1];
             p[0] = origin + std::cos(angle) * x - std::sin(angle) * y + (2 * u(rng) - 1) * 5e-7;
             p[1] = origin + std::sin(angle) * x + std::cos(angle) * y + (2 * u(rng) - 1) * 5e-7;

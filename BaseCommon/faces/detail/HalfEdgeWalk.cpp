@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "BaseCommon/geometry/C3DVec.h"
 #include "BaseCommon/geometry/Tolerance.h"
 
 namespace rvn {
@@ -96,17 +97,14 @@ bool SamePoint(const double* p, const double* q) {
            std::fabs(p[2] - q[2]) < kTolPoint;
 }
 
-// C3DVec::GetNormal, operation for operation, so that the cosines are those of the literal
-// walk to the last bit.
+// The unit direction through C3DVec::GetNormal itself, so that the cosines are those of the
+// literal walk to the last bit at every magnitude (including the rescaling of vectors whose
+// squared length underflows or overflows).
 void UnitOf(const double* v, double* n) {
-    if (v[0] == 0.0 && v[1] == 0.0 && v[2] == 0.0) {
-        n[0] = n[1] = n[2] = 0.0;
-        return;
-    }
-    const double len = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-    n[0] = v[0] / len;
-    n[1] = v[1] / len;
-    n[2] = v[2] / len;
+    const C3DVec u = C3DVec(v[0], v[1], v[2]).GetNormal();
+    n[0] = u.x;
+    n[1] = u.y;
+    n[2] = u.z;
 }
 
 // One active half-edge, stored in the order of the grid buckets so that the candidates of a
@@ -274,7 +272,7 @@ int Walker::Next(int cur, double* nu) const {
     double bestNw[3] = {0.0, 0.0, 0.0};
     // The way back along the same segment is a candidate at every step. Its direction is
     // exactly -u, so its cosine is exactly -(nu . nu) and its turn exactly 0: when that is
-    // a reversal, as it is unless |u| overflows, it is passed over without a square root.
+    // a reversal, as it is for every unit nu, it is passed over without a square root.
     const bool skipTwin =
         std::fabs(1.0 + ClampCos(-(nu[0] * nu[0] + nu[1] * nu[1] + nu[2] * nu[2]))) < kTolLength;
     auto scan = [&](int bucket) {
