@@ -50,6 +50,7 @@
 // sparse
 #include "BaseCommon/sparse/CSparseMatrix.h"
 #include "BaseCommon/sparse/SkylineKernel.h"
+#include "BaseCommon/sparse/SkylineNumbering.h"
 
 // functions with the C calling convention
 #include "BaseCommon/BaseCommonC.h"
