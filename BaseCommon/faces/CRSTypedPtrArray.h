@@ -11,6 +11,8 @@
 #ifndef RVN_FACES_CRSTYPEDPTRARRAY_H
 #define RVN_FACES_CRSTYPEDPTRARRAY_H
 
+#include <climits>
+
 #include "BaseCommon/Export.h"
 #include "BaseCommon/framework/CPtrArray.h"
 
@@ -61,7 +63,12 @@ void CRSTypedPtrArray<BASE_CLASS, TYPE>::DeepAppend(const CRSTypedPtrArray& src)
     const int nOld = this->GetSize();
     // Read once: when src is this array its count grows below.
     const int nSrc = src.GetSize();
-    this->SetSize(nOld + nSrc, -1);
+    // The new count is formed in 64 bits: past INT_MAX the append is impossible and leaves
+    // this array as it was.
+    const long long nNew = static_cast<long long>(nOld) + nSrc;
+    if (nNew > INT_MAX)
+        throw CInvalidArgException();
+    this->SetSize(static_cast<int>(nNew), -1);
     for (int i = 0; i < nSrc; ++i) {
         this->ElementAt(nOld + i) = static_cast<TYPE>(src.GetAt(i)->clone());
     }

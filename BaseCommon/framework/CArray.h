@@ -2,10 +2,14 @@
 // CArray<bool, bool&> and the like). Elements are contiguous; GetData() points at them.
 // Every indexed access outside [0, size) throws CInvalidArgException; a failed allocation
 // throws CMemoryException. New elements are value-initialised (0, 0.0, false).
+// Counts are ints: every count an operation derives (index plus count, size plus count) is
+// formed in 64 bits first, and one that leaves [0, INT_MAX] throws CInvalidArgException.
+// An operation that throws leaves the array as it was.
 #ifndef RVN_FRAMEWORK_CARRAY_H
 #define RVN_FRAMEWORK_CARRAY_H
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 #include <new>
 #include <utility>
@@ -41,15 +45,17 @@ public:
     void SetSize(int nNewSize, int nGrowBy = -1) {
         if (nNewSize < 0)
             throw CInvalidArgException();
-        if (nGrowBy >= 0)
-            m_nGrowBy = nGrowBy;
         if (nNewSize == 0) {
+            if (nGrowBy >= 0)
+                m_nGrowBy = nGrowBy;
             m_pData.reset();
             m_nSize = m_nMaxSize = 0;
             return;
         }
         if (nNewSize > m_nMaxSize)
-            Reserve(NextCapacity(nNewSize));
+            Reserve(nNewSize, NextCapacity(nNewSize, nGrowBy >= 0 ? nGrowBy : m_nGrowBy));
+        if (nGrowBy >= 0)
+            m_nGrowBy = nGrowBy;
         for (int i = m_nSize; i < nNewSize; ++i)
             m_pData[i] = TYPE();
         m_nSize = nNewSize;
@@ -74,7 +80,7 @@ public:
             throw CInvalidArgException();
         TYPE copy = v;  // v may refer into this array
         if (i >= m_nSize)
-            SetSize(i + 1, -1);
+            SetSize(CheckedCount(static_cast<long long>(i) + 1), -1);
         m_pData[i] = std::move(copy);
     }
     int Add(ARG_TYPE v) {
@@ -86,7 +92,7 @@ public:
         const int old = m_nSize;
         if (this == &src)
             throw CInvalidArgException();
-        SetSize(old + src.m_nSize, -1);
+        SetSize(CheckedCount(static_cast<long long>(old) + src.m_nSize), -1);
         std::copy(src.m_pData.get(), src.m_pData.get() + src.m_nSize, m_pData.get() + old);
         return old;
     }
@@ -106,38 +112,58 @@ public:
         TYPE copy = v;
         const int old = m_nSize;
         if (i >= old) {
-            SetSize(i + nCount, -1);
+            SetSize(CheckedCount(static_cast<long long>(i) + nCount), -1);
         } else {
-            SetSize(old + nCount, -1);
+            SetSize(CheckedCount(static_cast<long long>(old) + nCount), -1);
             std::move_backward(m_pData.get() + i, m_pData.get() + old,
                                m_pData.get() + old + nCount);
         }
         std::fill(m_pData.get() + i, m_pData.get() + i + nCount, copy);
     }
     void RemoveAt(int i, int nCount = 1) {
-        if (i < 0 || nCount < 0 || i + nCount > m_nSize)
+        if (i < 0 || nCount < 0 || static_cast<long long>(i) + nCount > m_nSize)
             throw CInvalidArgException();
         std::move(m_pData.get() + i + nCount, m_pData.get() + m_nSize, m_pData.get() + i);
         m_nSize -= nCount;
     }
 
 private:
+    // A count formed from two ints, as an int; outside [0, INT_MAX] the request is impossible.
+    static int CheckedCount(long long n) {
+        if (n < 0 || n > INT_MAX)
+            throw CInvalidArgException();
+        return static_cast<int>(n);
+    }
     int Check(int i) const {
         if (i < 0 || i >= m_nSize)
             throw CInvalidArgException();
         return i;
     }
-    int NextCapacity(int nNeeded) const {
+    // Largest grow-by step honoured: a step is a hint for the slack beyond the count asked
+    // for, and a caller's huge step must not turn one Add into gigabytes.
+    static constexpr long long kMaxGrowStep = 1LL << 16;
+
+    int NextCapacity(int nNeeded, int nGrowBy) const {
         // Geometric growth keeps repeated Add linear overall; an explicit grow-by step
-        // is honoured as a minimum.
-        long long cap = m_nMaxSize + std::max<long long>({4LL, m_nMaxSize / 2LL, m_nGrowBy});
+        // is honoured as a minimum, up to kMaxGrowStep.
+        const long long step = std::min<long long>(nGrowBy, kMaxGrowStep);
+        long long cap = m_nMaxSize + std::max<long long>({4LL, m_nMaxSize / 2LL, step});
         if (cap < nNeeded)
             cap = nNeeded;
-        if (cap > 0x7fffffffLL)
-            cap = 0x7fffffffLL;
+        if (cap > INT_MAX)
+            cap = INT_MAX;
         return static_cast<int>(cap);
     }
-    void Reserve(int nCap) { Reallocate(nCap); }
+    // The slack beyond nNeeded is only a convenience: when it cannot be had, exactly nNeeded.
+    void Reserve(int nNeeded, int nCap) {
+        try {
+            Reallocate(nCap);
+        } catch (const CMemoryException&) {
+            if (nCap == nNeeded)
+                throw;
+            Reallocate(nNeeded);
+        }
+    }
     void Reallocate(int nCap) {
         std::unique_ptr<TYPE[]> p;
         try {

@@ -1,5 +1,6 @@
 #include "BaseCommon/framework/CFile.h"
 
+#include <cstdint>
 #include <cstring>
 #include <exception>
 
@@ -33,7 +34,11 @@ void CMemFile::Write(const void* lpBuf, UINT nCount) {
         return;
     if (!lpBuf)
         throw CInvalidArgException();
+    // m_pos is at most INT64_MAX (Seek's range), so the sum cannot wrap; an end beyond what
+    // a vector can index is memory this file can never have.
     const std::uint64_t endPos = m_pos + nCount;
+    if (endPos > m_data.max_size())
+        throw CMemoryException();
     try {
         if (endPos > m_data.size())
             m_data.resize(static_cast<size_t>(endPos));
@@ -67,14 +72,18 @@ std::uint64_t CMemFile::Seek(std::int64_t lOff, UINT nFrom) {
         default:
             throw CInvalidArgException();
     }
-    const std::int64_t target = base + lOff;
-    if (target < 0)
+    // base is in [0, INT64_MAX]; a sum past either end of int64 is as impossible a position
+    // as one before the start.
+    if (lOff > 0 ? base > INT64_MAX - lOff : base + lOff < 0)
         throw CInvalidArgException();
+    const std::int64_t target = base + lOff;
     m_pos = static_cast<std::uint64_t>(target);
     return m_pos;
 }
 
 void CMemFile::SetLength(std::uint64_t dwNewLen) {
+    if (dwNewLen > m_data.max_size())
+        throw CMemoryException();
     try {
         m_data.resize(static_cast<size_t>(dwNewLen));
     } catch (const std::exception&) {

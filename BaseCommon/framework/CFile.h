@@ -16,11 +16,13 @@ public:
     virtual ~CFile();
     // Reads up to nCount bytes at the current position; returns the number read (0 at the end).
     virtual UINT Read(void* lpBuf, UINT nCount) = 0;
-    // Writes nCount bytes at the current position, growing the file as needed.
+    // Writes nCount bytes at the current position, growing the file as needed. A file that
+    // cannot grow that far throws CMemoryException and is left as it was.
     virtual void Write(const void* lpBuf, UINT nCount) = 0;
     virtual std::uint64_t GetLength() const = 0;
     virtual std::uint64_t GetPosition() const = 0;
-    // Moves the position; a resulting position before the start throws CInvalidArgException.
+    // Moves the position (past the end is allowed). A resulting position before the start or
+    // beyond INT64_MAX throws CInvalidArgException and leaves the position where it was.
     virtual std::uint64_t Seek(std::int64_t lOff, UINT nFrom) = 0;
     virtual void Close() {}
 

@@ -1,11 +1,19 @@
 #include "BaseCommon/framework/CString.h"
 
+#include <climits>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "BaseCommon/framework/CException.h"
+
+// Appends n characters unless the length would pass INT_MAX (then nothing changes).
+static void AppendChecked(std::string& s, const char* p, size_t n) {
+    if (n > static_cast<size_t>(INT_MAX) - s.size())
+        throw CInvalidArgException();
+    s.append(p, n);
+}
 
 CString::CString(const char* pch, int nLength)
     : m_str(pch && nLength > 0 ? std::string(pch, static_cast<size_t>(nLength)) : std::string()) {}
@@ -121,18 +129,18 @@ void CString::Format(const char* pszFormat, ...) {
 }
 
 CString& CString::operator+=(const CString& s) {
-    m_str += s.m_str;
+    AppendChecked(m_str, s.m_str.data(), s.m_str.size());
     return *this;
 }
 
 CString& CString::operator+=(const char* psz) {
     if (psz)
-        m_str += psz;
+        AppendChecked(m_str, psz, std::strlen(psz));
     return *this;
 }
 
 CString& CString::operator+=(char ch) {
-    m_str += ch;
+    AppendChecked(m_str, &ch, 1);
     return *this;
 }
 

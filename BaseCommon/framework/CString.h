@@ -1,11 +1,15 @@
 // Narrow (8-bit) string of the framework layer. Internally a std::string; indices are
-// zero-based ints, Find returns -1 when nothing is found.
+// zero-based ints, Find returns -1 when nothing is found. A length is an int too: building
+// or appending to a string longer than INT_MAX throws CInvalidArgException and leaves the
+// string as it was.
 #ifndef RVN_FRAMEWORK_CSTRING_H
 #define RVN_FRAMEWORK_CSTRING_H
 
+#include <climits>
 #include <string>
 
 #include "BaseCommon/Export.h"
+#include "BaseCommon/framework/CException.h"
 
 class RVN_API CString {
 public:
@@ -13,7 +17,10 @@ public:
     CString(const char* psz) : m_str(psz ? psz : "") {}  // NOLINT: implicit by design
     CString(const char* pch, int nLength);
     CString(char ch, int nRepeat = 1);
-    CString(const std::string& s) : m_str(s) {}  // NOLINT: implicit by design
+    CString(const std::string& s) : m_str(s) {  // NOLINT: implicit by design
+        if (m_str.size() > static_cast<size_t>(INT_MAX))
+            throw CInvalidArgException();
+    }
     CString(const CString&) = default;
     CString(CString&&) noexcept = default;
     CString& operator=(const CString&) = default;

@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "BaseCommon/faces/C3DPointArray.h"
 #include "BaseCommon/framework/CArray.h"
 #include "BaseCommon/framework/CException.h"
+#include "BaseCommon/framework/CFile.h"
 #include "BaseCommon/framework/CPtrArray.h"
 #include "BaseCommon/framework/CString.h"
 #include "BaseCommon/framework/MessageBox.h"
@@ -50,6 +56,81 @@ TEST(CArray, EditingKeepsOrderAndValues) {
     flags.SetSize(4);
     flags.ElementAt(2) = true;
     EXPECT_TRUE(flags[2] && !flags.GetData()[1]);
+}
+
+std::vector<int> Contents(const CArray<int, int&>& a) {
+    return std::vector<int>(a.GetData(), a.GetData() + a.GetSize());
+}
+
+// Index plus count past INT_MAX once wrapped to a negative count: the range check passed and
+// the move ran with a negative length. Each request is impossible and must change nothing.
+TEST(CArray, CountsPastIntMaxAreRefusedAndChangeNothing) {
+    struct Case {
+        const char* what;
+        std::function<void(CArray<int, int&>&)> op;
+    };
+    int v = 7;
+    const Case cases[] = {
+        {"RemoveAt(1, INT_MAX)", [](CArray<int, int&>& a) { a.RemoveAt(1, INT_MAX); }},
+        {"RemoveAt(INT_MAX, 1)", [](CArray<int, int&>& a) { a.RemoveAt(INT_MAX, 1); }},
+        {"SetAtGrow(INT_MAX)", [&](CArray<int, int&>& a) { a.SetAtGrow(INT_MAX, v); }},
+        {"InsertAt(2, v, INT_MAX)", [&](CArray<int, int&>& a) { a.InsertAt(2, v, INT_MAX); }},
+        {"InsertAt(INT_MAX, v, 1)", [&](CArray<int, int&>& a) { a.InsertAt(INT_MAX, v, 1); }},
+        {"InsertAt(INT_MIN, v)", [&](CArray<int, int&>& a) { a.InsertAt(INT_MIN, v); }},
+        {"RemoveAt(0, -1)", [](CArray<int, int&>& a) { a.RemoveAt(0, -1); }},
+        {"SetSize(INT_MIN)", [](CArray<int, int&>& a) { a.SetSize(INT_MIN, 3); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CArray<int, int&> a;
+        for (int i = 1; i <= 3; ++i)
+            a.Add(i);
+        EXPECT_THROW(c.op(a), CInvalidArgException);
+        EXPECT_EQ(Contents(a), (std::vector<int>{1, 2, 3}));
+        a.Add(v);  // still usable with its old growth step
+        EXPECT_EQ(a.GetSize(), 4);
+    }
+    // The same through the pointer arrays that wrap it.
+    C3DPointArray pts;
+    pts.Add(new C3DPoint(1, 0, 0));
+    pts.Add(new C3DPoint(2, 0, 0));
+    EXPECT_THROW(pts.RemoveAt(1, INT_MAX), CInvalidArgException);
+    EXPECT_THROW(pts.InsertAt(1, nullptr, INT_MAX), CInvalidArgException);
+    ASSERT_EQ(pts.GetSize(), 2);
+    EXPECT_EQ(pts[1]->x, 2.0);
+    pts.DeepRemoveAll();
+}
+
+TEST(CArray, HugeGrowStepDoesNotTurnOneAddIntoGigabytes) {
+    CArray<double, double&> a;
+    a.SetSize(1, INT_MAX);
+    double v = 2.5;
+    for (int i = 0; i < 10; ++i)
+        a.Add(v);
+    EXPECT_EQ(a.GetSize(), 11);
+    EXPECT_EQ(a[10], 2.5);
+}
+
+// A seek whose target leaves int64 used to overflow the sum; a write or length past what a
+// file can hold is refused before any allocation. Neither moves the position nor the data.
+TEST(CMemFile, SeekAndGrowthBeyondTheRangeAreRefused) {
+    const BYTE data[64] = {1, 2, 3};
+    CMemFile f(data, 64);
+    f.Seek(64, CFile::begin);
+    EXPECT_THROW(f.Seek(INT64_MAX - 10, CFile::current), CInvalidArgException);
+    EXPECT_THROW(f.Seek(INT64_MIN, CFile::end), CInvalidArgException);
+    EXPECT_THROW(f.Seek(-65, CFile::current), CInvalidArgException);
+    EXPECT_EQ(f.GetPosition(), 64u);
+    EXPECT_EQ(f.Seek(INT64_MAX - 64, CFile::current), static_cast<std::uint64_t>(INT64_MAX));
+    EXPECT_THROW(f.Write(data, 64), CMemoryException);
+    EXPECT_THROW(f.SetLength(UINT64_MAX), CMemoryException);
+    EXPECT_EQ(f.GetLength(), 64u);
+    EXPECT_EQ(f.GetPosition(), static_cast<std::uint64_t>(INT64_MAX));
+    BYTE b = 0;
+    EXPECT_EQ(f.Read(&b, 1), 0u);
+    f.SeekToBegin();
+    EXPECT_EQ(f.Read(&b, 1), 1u);
+    EXPECT_EQ(b, 1);
 }
 
 struct Item {
