@@ -26,6 +26,7 @@
 // polygon faces, triangles and polygon helpers
 #include "BaseCommon/faces/C3DFace.h"
 #include "BaseCommon/faces/CTriangle.h"
+#include "BaseCommon/faces/PlanPanels.h"
 #include "BaseCommon/faces/PolyHelpers.h"
 
 // numeric

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "BaseCommon/faces/detail/PointCells.h"
 #include "BaseCommon/geometry/C3DVec.h"
 #include "BaseCommon/geometry/Tolerance.h"
 
@@ -12,90 +13,7 @@ namespace rvn {
 namespace detail {
 namespace {
 
-// Edge of a grid cell, 2^-12 (about 2.4e-4, some 240 times the joining tolerance). The box
-// searched around a point reaches kReach to each side; a point farther than that from every
-// cell face finds all the points that can join it in its own cell, which is the case for
-// about 98% of arbitrary coordinates per axis and for all round ones (see CellIndex). Points
-// closer together than a cell share it: only the exact test sets them apart, at some cost in
-// time for plans drawn at that scale.
-constexpr double kCellSize = 1.0 / 4096.0;
-// Half-width of the searched box. Twice the tolerance: a point q that passes the strict test
-// |q - p| < 1e-6 lies in [fl(p - 2e-6), fl(p + 2e-6)] whatever the magnitude of p, so the
-// rounding of the box bounds never loses a joining point.
-constexpr double kReach = 2.0 * kTolPoint;
-// Cell indices are clamped so that the conversion to an integer is defined for every finite
-// coordinate; points beyond 2e14 share the border cells, which costs time, not results.
-constexpr double kCellLimit = 1e18;
-
 enum : unsigned char { kRetired = 1, kOnWalk = 2, kStraddles = 4 };
-
-// Cells are centred on the multiples of kCellSize, so round coordinates (whole millimetres,
-// centimetres or metres: the usual plan grid) lie well inside a cell, not on a face.
-int64_t CellIndex(double v) {
-    // Any monotone map of the coordinate will do (see kReach); a product is cheaper than a
-    // quotient.
-    const double t = v * (1.0 / kCellSize) + 0.5;
-    if (t < -kCellLimit)
-        return -static_cast<int64_t>(kCellLimit);
-    if (t > kCellLimit)
-        return static_cast<int64_t>(kCellLimit);
-    // floor(t) by truncation: exact below the clamp, and cheaper than std::floor on the
-    // baseline instruction set.
-    const int64_t i = static_cast<int64_t>(t);
-    return static_cast<double>(i) > t ? i - 1 : i;
-}
-
-// Quick answer to "does the searched box stay in the cell": below 2^30 cells from the origin
-// the rounding of the scaled coordinate and of p -+ kReach stays under 1e-6 of a cell, so a
-// point whose position in its cell is at least twice the reach from both faces cannot
-// straddle. Elsewhere the exact test decides.
-constexpr double kQuickRange = 1073741824.0;
-constexpr double kQuickMargin = 2.0 * kReach / kCellSize;
-
-uint64_t Mix(uint64_t h) {
-    h ^= h >> 30;
-    h *= 0xbf58476d1ce4e5b9ULL;
-    h ^= h >> 27;
-    h *= 0x94d049bb133111ebULL;
-    h ^= h >> 31;
-    return h;
-}
-
-// Two cells with the same key share one bucket; the exact point test sorts them out, so a
-// collision costs time only.
-uint64_t CellKey(int64_t cx, int64_t cy, int64_t cz) {
-    return Mix(static_cast<uint64_t>(cx) * 0x9e3779b97f4a7c15ULL +
-               static_cast<uint64_t>(cy) * 0xc2b2ae3d27d4eb4fULL +
-               static_cast<uint64_t>(cz) * 0x165667b19e3779f9ULL);
-}
-
-// The key of p's cell; straddles tells whether the box of points that can join p reaches
-// beyond that cell.
-uint64_t LocateCell(const double* p, bool& straddles) {
-    int64_t c[3];
-    straddles = false;
-    for (int a = 0; a < 3; ++a) {
-        c[a] = CellIndex(p[a]);
-        if (straddles)
-            continue;
-        const double t = p[a] * (1.0 / kCellSize) + 0.5;
-        const double inCell = t - static_cast<double>(c[a]);
-        if (std::fabs(t) < kQuickRange && inCell >= kQuickMargin && inCell <= 1.0 - kQuickMargin)
-            continue;
-        straddles = CellIndex(p[a] - kReach) != c[a] || CellIndex(p[a] + kReach) != c[a];
-    }
-    return CellKey(c[0], c[1], c[2]);
-}
-
-bool IsFinite3(const double* p) {
-    return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]);
-}
-
-// The point test of C3DPoint::operator==.
-bool SamePoint(const double* p, const double* q) {
-    return std::fabs(p[0] - q[0]) < kTolPoint && std::fabs(p[1] - q[1]) < kTolPoint &&
-           std::fabs(p[2] - q[2]) < kTolPoint;
-}
 
 // The unit direction through C3DVec::GetNormal itself, so that the cosines are those of the
 // literal walk to the last bit at every magnitude (including the rescaling of vectors whose
@@ -119,15 +37,18 @@ struct Slot {
 
 class Walker {
 public:
-    explicit Walker(const WalkSegments& segs) : m_nHalf(2 * segs.Count()) { BuildIndex(segs); }
+    // A plan node joins about four half-edges: room for a quarter as many cells as
+    // half-edges keeps the table small enough to stay in cache; it grows when a plan needs
+    // more.
+    explicit Walker(const WalkSegments& segs)
+        : m_nHalf(2 * segs.Count()), m_cells(static_cast<size_t>(m_nHalf) / 4) {
+        BuildIndex(segs);
+    }
 
     WalkFaces Run();
 
 private:
     void BuildIndex(const WalkSegments& segs);
-    void Rehash(size_t cap);
-    int Insert(uint64_t key);
-    int FindBucket(uint64_t key) const;
     // The half-edge that continues the walk from slot cur, or -1. nu holds the unit direction
     // of cur and receives that of the result.
     int Next(int cur, double* nu) const;
@@ -140,60 +61,15 @@ private:
     std::vector<unsigned char> m_flags;  // per slot
     std::vector<int> m_slotOf;           // slot of each half-edge, -1 when it takes no part
     std::vector<int> m_bucketStart;      // one more entry than there are buckets
-    std::vector<int> m_table;            // open addressing over the cell keys: bucket or -1
-    // The key of each bucket. Two cells with one key (a 64-bit coincidence) share a bucket,
-    // which costs time only.
-    std::vector<uint64_t> m_bucketKey;
-    uint64_t m_mask = 0;
+    // The bucket of each cell key. Two cells with one key (a 64-bit coincidence) share a
+    // bucket, which costs time only.
+    CellTable m_cells;
 };
-
-void Walker::Rehash(size_t cap) {
-    m_table.assign(cap, -1);
-    m_mask = cap - 1;
-    for (size_t b = 0; b < m_bucketKey.size(); ++b) {
-        size_t slot = m_bucketKey[b] & m_mask;
-        while (m_table[slot] >= 0)
-            slot = (slot + 1) & m_mask;
-        m_table[slot] = static_cast<int>(b);
-    }
-}
-
-int Walker::FindBucket(uint64_t key) const {
-    for (size_t slot = key & m_mask; m_table[slot] >= 0; slot = (slot + 1) & m_mask) {
-        if (m_bucketKey[static_cast<size_t>(m_table[slot])] == key)
-            return m_table[slot];
-    }
-    return -1;
-}
-
-int Walker::Insert(uint64_t key) {
-    const int found = FindBucket(key);
-    if (found >= 0)
-        return found;
-    // A new cell. The table is kept at most half full, so that probes stay short.
-    if (2 * (m_bucketKey.size() + 1) > m_table.size())
-        Rehash(2 * m_table.size());
-    size_t slot = key & m_mask;
-    while (m_table[slot] >= 0)
-        slot = (slot + 1) & m_mask;
-    const int bucket = static_cast<int>(m_bucketKey.size());
-    m_table[slot] = bucket;
-    m_bucketKey.push_back(key);
-    m_bucketStart.push_back(0);
-    return bucket;
-}
 
 void Walker::BuildIndex(const WalkSegments& segs) {
     const int nSeg = m_nHalf / 2;
     m_slotOf.assign(static_cast<size_t>(m_nHalf), -1);
-    // A plan node joins about four half-edges: room for half as many cells as half-edges
-    // keeps the table small enough to stay in cache; it grows when a plan needs more.
-    size_t cap = 16;
-    while (cap < static_cast<size_t>(m_nHalf) / 2)
-        cap *= 2;
-    Rehash(cap);
-    m_bucketKey.reserve(cap / 2);
-    m_bucketStart.reserve(cap / 2 + 1);
+    m_bucketStart.reserve(static_cast<size_t>(m_nHalf) / 4 + 1);
 
     // First pass: the bucket of each end point of the segments that take part (kept in
     // m_slotOf for now), with the bucket sizes counted in m_bucketStart.
@@ -208,7 +84,9 @@ void Walker::BuildIndex(const WalkSegments& segs) {
             continue;
         for (int end = 0; end < 2; ++end) {
             bool straddles = false;
-            const int b = Insert(LocateCell(xyz + 3 * end, straddles));
+            const int b = m_cells.Insert(LocateCell(xyz + 3 * end, straddles));
+            if (static_cast<size_t>(b) == m_bucketStart.size())
+                m_bucketStart.push_back(0);
             m_slotOf[static_cast<size_t>(2 * k + end)] = b;
             straddling[static_cast<size_t>(2 * k + end)] = straddles;
             ++m_bucketStart[static_cast<size_t>(b)];
@@ -311,18 +189,11 @@ int Walker::Next(int cur, double* nu) const {
     } else {
         // Near a cell face: the joining points may lie in up to two cells per axis. A bucket
         // reached twice (two cells under one key) only repeats comparisons.
-        int64_t lo[3], hi[3];
-        for (int a = 0; a < 3; ++a) {
-            lo[a] = CellIndex(b[a] - kReach);
-            hi[a] = CellIndex(b[a] + kReach);
-        }
-        for (int64_t cx = lo[0]; cx <= hi[0]; ++cx)
-            for (int64_t cy = lo[1]; cy <= hi[1]; ++cy)
-                for (int64_t cz = lo[2]; cz <= hi[2]; ++cz) {
-                    const int bucket = FindBucket(CellKey(cx, cy, cz));
-                    if (bucket >= 0)
-                        scan(bucket);
-                }
+        ForEachNearCell(b, [&](uint64_t key) {
+            const int bucket = m_cells.Find(key);
+            if (bucket >= 0)
+                scan(bucket);
+        });
     }
     // The chosen half-edge's direction, as the next step would compute it.
     nu[0] = bestNw[0];
@@ -374,8 +245,7 @@ WalkFaces Walker::Run() {
     std::vector<unsigned char>().swap(m_flags);
     std::vector<int>().swap(m_slotOf);
     std::vector<int>().swap(m_bucketStart);
-    std::vector<int>().swap(m_table);
-    std::vector<uint64_t>().swap(m_bucketKey);
+    m_cells.Release();
     out.corners.resize(3 * faceSlots.size());
     double* c = out.corners.data();
     for (const int s : faceSlots) {

@@ -1,0 +1,496 @@
+// The panels of a plan: the bounded faces of the planar arrangement of its lines.
+//
+// The ends are joined into nodes (a hash grid finds the ends within the point tolerance of
+// each other), the half-edges leaving each node are sorted by direction, and each face is
+// traced by turning, at every node, onto the half-edge next clockwise from the way back:
+// bounded faces come out anticlockwise, the unbounded face of each group of connected lines
+// clockwise. Lines with the same face on both sides bound no area and are dropped; then
+// every group's clockwise outer boundary becomes a hole of the smallest panel of another
+// group around it. Each step is linear in the number of lines but the last, which compares
+// each inner group with the panels whose box holds it.
+#include "BaseCommon/faces/PlanPanels.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "BaseCommon/faces/detail/HalfEdgeWalk.h"
+#include "BaseCommon/faces/detail/PointCells.h"
+#include "BaseCommon/framework/CException.h"
+#include "BaseCommon/geometry/C3DLine.h"
+#include "BaseCommon/geometry/C3DVec.h"
+
+namespace rvn {
+namespace {
+
+using detail::SamePoint;
+
+// The rings found, as node indices; what the faces are built from once the arrangement's
+// working memory is freed.
+struct Rings {
+    std::vector<double> node;    // x, y, z of each node
+    std::vector<int> corner;     // node indices, ring after ring
+    std::vector<int> ringStart;  // one more entry than there are rings
+    int nPanels = 0;
+    std::vector<int> panelRing;  // the ring of each panel, in output order
+    std::vector<int> holeRing;   // the ring of each hole, in output order
+    std::vector<int> holeOf;     // the panel (0-based) of each hole
+};
+
+int Find(std::vector<int>& parent, int i) {
+    int r = i;
+    while (parent[static_cast<size_t>(r)] != r)
+        r = parent[static_cast<size_t>(r)];
+    while (parent[static_cast<size_t>(i)] != r) {
+        const int up = parent[static_cast<size_t>(i)];
+        parent[static_cast<size_t>(i)] = r;
+        i = up;
+    }
+    return r;
+}
+
+// The lower root stays the root, so each group's root is its first member.
+void Unite(std::vector<int>& parent, int a, int b) {
+    a = Find(parent, a);
+    b = Find(parent, b);
+    if (a < b)
+        parent[static_cast<size_t>(b)] = a;
+    else if (b < a)
+        parent[static_cast<size_t>(a)] = b;
+}
+
+// A monotone key of the plan direction (dx, dy) in [0, 4), anticlockwise from +x, without a
+// trigonometric call: it orders directions exactly as their angles do, apart from rounding
+// near 1e-16 rad, which only lines lying on each other could show.
+double DirectionKey(double dx, double dy) {
+    const double r = dy / (std::fabs(dx) + std::fabs(dy));
+    if (dx >= 0.0)
+        return r >= 0.0 ? r : 4.0 + r;
+    return 2.0 - r;
+}
+
+class Arrangement {
+public:
+    explicit Arrangement(const C3DLineArray& lines) { Build(lines); }
+    Rings Extract();
+
+private:
+    void Build(const C3DLineArray& lines);
+    void JoinEnds(const std::vector<double>& ends);
+    void SortFans(std::vector<char>& removed);
+    int Next(int h) const {
+        const int v = m_origin[static_cast<size_t>(h ^ 1)];
+        const int b = m_fanStart[static_cast<size_t>(v)];
+        const int p = m_pos[static_cast<size_t>(h ^ 1)];
+        const int d = m_fanStart[static_cast<size_t>(v) + 1] - b;
+        return m_fan[static_cast<size_t>(b + (p == 0 ? d - 1 : p - 1))];
+    }
+    // Gives face id f to the whole ring through h.
+    void Trace(int h, int f) {
+        int cur = h;
+        do {
+            m_face[static_cast<size_t>(cur)] = f;
+            cur = Next(cur);
+        } while (cur != h);
+    }
+    const double* Node(int v) const { return m_node.data() + 3 * static_cast<size_t>(v); }
+
+    std::vector<double> m_node;   // x, y, z of each node
+    std::vector<int> m_nodeOf;    // per end (2a, 2a + 1 of active line a): its node
+    std::vector<int> m_origin;    // per half-edge (2i along edge i, 2i + 1 back): start node
+    std::vector<int> m_fanStart;  // per node: its half-edges in m_fan, by direction
+    std::vector<int> m_fan;
+    std::vector<int> m_pos;   // per half-edge: position in its start node's fan, -1 if dropped
+    std::vector<int> m_face;  // per half-edge: face id
+};
+
+void Arrangement::Build(const C3DLineArray& lines) {
+    const int n = lines.GetSize();
+    std::vector<double> ends;  // begin x, y, z, end x, y, z of each line that takes part
+    ends.reserve(6 * static_cast<size_t>(n));
+    for (int k = 0; k < n; ++k) {
+        const C3DLine* l = lines.GetAt(k);
+        if (l == nullptr || l->GetBgnPnt() == nullptr || l->GetEndPnt() == nullptr)
+            continue;
+        const C3DPoint& b = *l->GetBgnPnt();
+        const C3DPoint& e = *l->GetEndPnt();
+        const double p[6] = {b.x, b.y, b.z, e.x, e.y, e.z};
+        if (!detail::IsFinite3(p) || !detail::IsFinite3(p + 3) || SamePoint(p, p + 3))
+            continue;
+        ends.insert(ends.end(), p, p + 6);
+    }
+    JoinEnds(ends);
+    std::vector<double>().swap(ends);
+
+    // Edges: the lines between two different nodes that do not stand vertical in plan.
+    const size_t nAct = m_nodeOf.size() / 2;
+    m_origin.reserve(2 * nAct);
+    for (size_t a = 0; a < nAct; ++a) {
+        const int u = m_nodeOf[2 * a], v = m_nodeOf[2 * a + 1];
+        if (u == v || (Node(u)[0] == Node(v)[0] && Node(u)[1] == Node(v)[1]))
+            continue;
+        m_origin.push_back(u);
+        m_origin.push_back(v);
+    }
+    std::vector<int>().swap(m_nodeOf);
+
+    std::vector<char> removed(m_origin.size() / 2, 0);  // per edge
+    SortFans(removed);
+
+    // Faces of every half-edge; then the lines with one face on both sides are dropped and
+    // the faces they were on traced again.
+    const int nHalf = static_cast<int>(m_origin.size());
+    m_face.assign(static_cast<size_t>(nHalf), -1);
+    int nFaces = 0;
+    for (int h = 0; h < nHalf; ++h) {
+        if (m_pos[static_cast<size_t>(h)] >= 0 && m_face[static_cast<size_t>(h)] < 0)
+            Trace(h, nFaces++);
+    }
+    std::vector<char> dirty(static_cast<size_t>(nFaces), 0);
+    bool anyBridge = false;
+    for (int h = 0; h < nHalf; h += 2) {
+        const int f = m_face[static_cast<size_t>(h)];
+        if (m_pos[static_cast<size_t>(h)] >= 0 && f == m_face[static_cast<size_t>(h) + 1]) {
+            removed[static_cast<size_t>(h / 2)] = 1;
+            dirty[static_cast<size_t>(f)] = 1;
+            anyBridge = true;
+        }
+    }
+    if (!anyBridge)
+        return;
+    SortFans(removed);  // the fans without the dropped lines (already in order)
+    for (int h = 0; h < nHalf; ++h) {
+        int& f = m_face[static_cast<size_t>(h)];
+        if (f >= 0 && dirty[static_cast<size_t>(f)])
+            f = -1;
+    }
+    for (int h = 0; h < nHalf; ++h) {
+        if (m_pos[static_cast<size_t>(h)] >= 0 && m_face[static_cast<size_t>(h)] < 0)
+            Trace(h, nFaces++);
+    }
+}
+
+void Arrangement::JoinEnds(const std::vector<double>& ends) {
+    const int nEnds = static_cast<int>(ends.size() / 3);
+    const double* p = ends.data();
+    // Bucket of each end's cell, the ends of each bucket in ascending order.
+    detail::CellTable cells(static_cast<size_t>(nEnds) / 4 + 1);
+    std::vector<int> bucketOf(static_cast<size_t>(nEnds));
+    std::vector<char> straddles(static_cast<size_t>(nEnds));
+    for (int e = 0; e < nEnds; ++e) {
+        bool s = false;
+        bucketOf[static_cast<size_t>(e)] = cells.Insert(detail::LocateCell(p + 3 * e, s));
+        straddles[static_cast<size_t>(e)] = s;
+    }
+    std::vector<int> start(cells.Count() + 1, 0);
+    for (const int b : bucketOf)
+        ++start[static_cast<size_t>(b) + 1];
+    for (size_t b = 1; b < start.size(); ++b)
+        start[b] += start[b - 1];
+    std::vector<int> member(static_cast<size_t>(nEnds));
+    {
+        std::vector<int> fill(start.begin(), start.end() - 1);
+        for (int e = 0; e < nEnds; ++e)
+            member[static_cast<size_t>(
+                fill[static_cast<size_t>(bucketOf[static_cast<size_t>(e)])]++)] = e;
+    }
+
+    // Every pair of ends within the tolerance joins, whichever end comes first: each end is
+    // compared with the earlier ends of the cells its tolerance box meets.
+    std::vector<int>& parent = m_nodeOf;
+    parent.resize(static_cast<size_t>(nEnds));
+    for (int e = 0; e < nEnds; ++e)
+        parent[static_cast<size_t>(e)] = e;
+    auto scan = [&](int bucket, int e) {
+        for (int i = start[static_cast<size_t>(bucket)]; i < start[static_cast<size_t>(bucket) + 1];
+             ++i) {
+            const int j = member[static_cast<size_t>(i)];
+            if (j >= e)
+                break;
+            if (Find(parent, j) != Find(parent, e) && SamePoint(p + 3 * j, p + 3 * e))
+                Unite(parent, j, e);
+        }
+    };
+    for (int e = 0; e < nEnds; ++e) {
+        if (!straddles[static_cast<size_t>(e)]) {
+            scan(bucketOf[static_cast<size_t>(e)], e);
+            continue;
+        }
+        detail::ForEachNearCell(p + 3 * e, [&](uint64_t key) {
+            const int b = cells.Find(key);
+            if (b >= 0)
+                scan(b, e);
+        });
+    }
+    // Node numbers in order of their first end, which is the root and lends its coordinates.
+    // Every end's parent is lower than the end unless it is a root, so one ascending pass
+    // finds the roots' numbers already written (as ~number, told apart by the sign).
+    int nNodes = 0;
+    for (int e = 0; e < nEnds; ++e) {
+        int& q = parent[static_cast<size_t>(e)];
+        if (q == e) {
+            q = ~nNodes++;
+            m_node.insert(m_node.end(), p + 3 * e, p + 3 * e + 3);
+        } else {
+            q = parent[static_cast<size_t>(q)];
+        }
+    }
+    for (int& q : parent)
+        q = ~q;
+}
+
+void Arrangement::SortFans(std::vector<char>& removed) {
+    const int nNodes = static_cast<int>(m_node.size() / 3);
+    const int nHalf = static_cast<int>(m_origin.size());
+    if (m_pos.empty()) {
+        // First call: the fans in half-edge order, then each sorted anticlockwise by direction
+        // (of equal keys, by far end, then by half-edge), which puts the copies of a line
+        // side by side; all but the first copy are dropped.
+        m_fanStart.assign(static_cast<size_t>(nNodes) + 1, 0);
+        for (const int v : m_origin)
+            ++m_fanStart[static_cast<size_t>(v) + 1];
+        for (size_t v = 1; v < m_fanStart.size(); ++v)
+            m_fanStart[v] += m_fanStart[v - 1];
+        m_fan.resize(static_cast<size_t>(nHalf));
+        std::vector<double> key(static_cast<size_t>(nHalf));
+        {
+            std::vector<int> fill(m_fanStart.begin(), m_fanStart.end() - 1);
+            for (int h = 0; h < nHalf; ++h) {
+                const double* a = Node(m_origin[static_cast<size_t>(h)]);
+                const double* b = Node(m_origin[static_cast<size_t>(h ^ 1)]);
+                key[static_cast<size_t>(h)] = DirectionKey(b[0] - a[0], b[1] - a[1]);
+                m_fan[static_cast<size_t>(
+                    fill[static_cast<size_t>(m_origin[static_cast<size_t>(h)])]++)] = h;
+            }
+        }
+        auto before = [&](int g, int h) {
+            const double kg = key[static_cast<size_t>(g)], kh = key[static_cast<size_t>(h)];
+            if (kg != kh)
+                return kg < kh;
+            const int tg = m_origin[static_cast<size_t>(g ^ 1)],
+                      th = m_origin[static_cast<size_t>(h ^ 1)];
+            return tg != th ? tg < th : g < h;
+        };
+        for (int v = 0; v < nNodes; ++v) {
+            int* f = m_fan.data() + m_fanStart[static_cast<size_t>(v)];
+            const int d =
+                m_fanStart[static_cast<size_t>(v) + 1] - m_fanStart[static_cast<size_t>(v)];
+            // A plan node joins a handful of lines: insertion sort.
+            for (int i = 1; i < d; ++i) {
+                const int h = f[i];
+                int j = i;
+                for (; j > 0 && before(h, f[j - 1]); --j)
+                    f[j] = f[j - 1];
+                f[j] = h;
+            }
+            for (int i = 1; i < d; ++i) {
+                if (m_origin[static_cast<size_t>(f[i] ^ 1)] ==
+                    m_origin[static_cast<size_t>(f[i - 1] ^ 1)])
+                    removed[static_cast<size_t>(f[i] / 2)] = 1;
+            }
+        }
+        m_pos.assign(static_cast<size_t>(nHalf), -1);
+    }
+    // Drops the removed lines from the fans, keeping their order.
+    int w = 0;
+    for (int v = 0; v < nNodes; ++v) {
+        const int b = m_fanStart[static_cast<size_t>(v)],
+                  e = m_fanStart[static_cast<size_t>(v) + 1];
+        m_fanStart[static_cast<size_t>(v)] = w;
+        for (int i = b; i < e; ++i) {
+            const int h = m_fan[static_cast<size_t>(i)];
+            if (removed[static_cast<size_t>(h / 2)]) {
+                m_pos[static_cast<size_t>(h)] = -1;
+                continue;
+            }
+            m_pos[static_cast<size_t>(h)] = w - m_fanStart[static_cast<size_t>(v)];
+            m_fan[static_cast<size_t>(w++)] = h;
+        }
+    }
+    m_fanStart[static_cast<size_t>(nNodes)] = w;
+}
+
+// Crossing test on the plan: p strictly inside the ring, for a point off the ring's lines.
+bool InsideRing(const double* p, const std::vector<double>& node, const int* ring, int n) {
+    bool inside = false;
+    for (int i = 0, j = n - 1; i < n; j = i++) {
+        const double* a = node.data() + 3 * static_cast<size_t>(ring[i]);
+        const double* b = node.data() + 3 * static_cast<size_t>(ring[j]);
+        if ((a[1] > p[1]) != (b[1] > p[1]) &&
+            p[0] < a[0] + (b[0] - a[0]) * (p[1] - a[1]) / (b[1] - a[1]))
+            inside = !inside;
+    }
+    return inside;
+}
+
+Rings Arrangement::Extract() {
+    Rings out;
+    const int nHalf = static_cast<int>(m_origin.size());
+    const int nNodes = static_cast<int>(m_node.size() / 3);
+    out.ringStart.push_back(0);
+    std::vector<char> done(static_cast<size_t>(nHalf), 0);  // per face id (fewer than nHalf)
+    struct Box {
+        double x0, y0, x1, y1, area;
+        int ring;
+    };
+    std::vector<Box> panelBox;
+    std::vector<int> outer;  // rings that run clockwise: a group's outer boundary
+    for (int h = 0; h < nHalf; ++h) {
+        if (m_pos[static_cast<size_t>(h)] < 0)
+            continue;
+        const int f = m_face[static_cast<size_t>(h)];
+        if (done[static_cast<size_t>(f)])
+            continue;
+        done[static_cast<size_t>(f)] = 1;
+        // Twice the signed area, from the first node so that far-off plans keep their digits.
+        const double* o = Node(m_origin[static_cast<size_t>(h)]);
+        double area2 = 0.0;
+        Box box{o[0], o[1], o[0], o[1], 0.0, static_cast<int>(out.ringStart.size()) - 1};
+        int cur = h;
+        do {
+            const int v = m_origin[static_cast<size_t>(cur)];
+            out.corner.push_back(v);
+            const double* a = Node(v);
+            const double* b = Node(m_origin[static_cast<size_t>(cur ^ 1)]);
+            area2 += (a[0] - o[0]) * (b[1] - o[1]) - (b[0] - o[0]) * (a[1] - o[1]);
+            box.x0 = std::min(box.x0, a[0]);
+            box.y0 = std::min(box.y0, a[1]);
+            box.x1 = std::max(box.x1, a[0]);
+            box.y1 = std::max(box.y1, a[1]);
+            cur = Next(cur);
+        } while (cur != h);
+        if (area2 > 0.0) {
+            box.area = 0.5 * area2;
+            panelBox.push_back(box);
+        } else if (area2 < 0.0) {
+            outer.push_back(box.ring);
+        } else {  // lines lying on each other enclose nothing
+            out.corner.resize(static_cast<size_t>(out.ringStart.back()));
+            continue;
+        }
+        out.ringStart.push_back(static_cast<int>(out.corner.size()));
+    }
+    // The working arrays are done with: free them before the holes are matched and the faces
+    // take their room.
+    std::vector<int> origin;
+    origin.swap(m_origin);
+    std::vector<int>().swap(m_fanStart);
+    std::vector<int>().swap(m_fan);
+    std::vector<int>().swap(m_face);
+    std::vector<char>().swap(done);
+    out.nPanels = static_cast<int>(panelBox.size());
+
+    // Each outer boundary inside a panel of another group is a hole of the smallest such
+    // panel; a plan of one group has none.
+    if (outer.size() > 1) {
+        std::vector<int> group(static_cast<size_t>(nNodes));
+        for (int v = 0; v < nNodes; ++v)
+            group[static_cast<size_t>(v)] = v;
+        for (int h = 0; h < nHalf; h += 2) {
+            if (m_pos[static_cast<size_t>(h)] >= 0)
+                Unite(group, origin[static_cast<size_t>(h)], origin[static_cast<size_t>(h) + 1]);
+        }
+        std::vector<std::pair<int, int>> holes;  // (panel, ring)
+        for (const int r : outer) {
+            const int q = out.corner[static_cast<size_t>(out.ringStart[static_cast<size_t>(r)])];
+            const double* p = Node(q);
+            const int g = Find(group, q);
+            int best = -1;
+            for (int i = 0; i < out.nPanels; ++i) {
+                const Box& b = panelBox[static_cast<size_t>(i)];
+                if (p[0] <= b.x0 || p[0] >= b.x1 || p[1] <= b.y0 || p[1] >= b.y1 ||
+                    (best >= 0 && b.area >= panelBox[static_cast<size_t>(best)].area))
+                    continue;
+                const int* ring = out.corner.data() + out.ringStart[static_cast<size_t>(b.ring)];
+                if (Find(group, ring[0]) != g &&
+                    InsideRing(p, m_node, ring,
+                               out.ringStart[static_cast<size_t>(b.ring) + 1] -
+                                   out.ringStart[static_cast<size_t>(b.ring)]))
+                    best = i;
+            }
+            if (best >= 0)
+                holes.emplace_back(best, r);
+        }
+        std::stable_sort(holes.begin(), holes.end(),
+                         [](const std::pair<int, int>& a, const std::pair<int, int>& b) {
+                             return a.first < b.first;
+                         });
+        for (const auto& hr : holes) {
+            out.holeOf.push_back(hr.first);
+            out.holeRing.push_back(hr.second);
+        }
+    }
+    out.panelRing.reserve(panelBox.size());
+    for (const Box& b : panelBox)
+        out.panelRing.push_back(b.ring);
+    out.node.swap(m_node);
+    return out;
+}
+
+// A new face on the ring's nodes, in the given direction, with its Newell normal.
+C3DFace* MakeFace(const Rings& r, int ring, bool reverse) {
+    const int begin = r.ringStart[static_cast<size_t>(ring)];
+    const int n = r.ringStart[static_cast<size_t>(ring) + 1] - begin;
+    const int* c = r.corner.data() + begin;
+    std::unique_ptr<C3DFace> face(new C3DFace());
+    C3DPointArray& pts = face->m_PntArray;
+    // Null slots until filled: if an allocation throws, the face's destructor frees what is
+    // there.
+    pts.SetSize(n);
+    const double* o = r.node.data() + 3 * static_cast<size_t>(c[0]);
+    double nx = 0.0, ny = 0.0, nz = 0.0;
+    for (int i = 0; i < n; ++i) {
+        const int k = reverse ? (n - i) % n : i;
+        const int k1 = reverse ? (2 * n - i - 1) % n : (i + 1) % n;
+        const double* a = r.node.data() + 3 * static_cast<size_t>(c[k]);
+        const double* b = r.node.data() + 3 * static_cast<size_t>(c[k1]);
+        pts.ElementAt(i) = new C3DPoint(a[0], a[1], a[2]);
+        const double ax = a[0] - o[0], ay = a[1] - o[1], az = a[2] - o[2];
+        const double bx = b[0] - o[0], by = b[1] - o[1], bz = b[2] - o[2];
+        nx += (ay - by) * (az + bz);
+        ny += (az - bz) * (ax + bx);
+        nz += (ax - bx) * (ay + by);
+    }
+    *face->m_pNormalVec = C3DVec(nx, ny, nz).GetNormal();
+    return face.release();
+}
+
+}  // namespace
+
+int GenPanelsByLine(const C3DLineArray& lines, C3DFaceArray& panels, C3DFaceArray& holes,
+                    CArray<int, int>& holeOf) {
+    if (lines.GetSize() > detail::kMaxWalkSegments)
+        throw CMemoryException();
+    const Rings r = Arrangement(lines).Extract();
+    const int panels0 = panels.GetSize(), holes0 = holes.GetSize(), holeOf0 = holeOf.GetSize();
+    try {
+        for (const int ring : r.panelRing) {
+            std::unique_ptr<C3DFace> f(MakeFace(r, ring, false));
+            panels.Add(f.get());
+            f.release();
+        }
+        for (size_t i = 0; i < r.holeRing.size(); ++i) {
+            std::unique_ptr<C3DFace> f(MakeFace(r, r.holeRing[i], true));
+            holes.Add(f.get());
+            f.release();
+            holeOf.Add(panels0 + r.holeOf[i]);
+        }
+    } catch (...) {
+        // Nothing appended stays behind.
+        for (int i = panels.GetSize() - 1; i >= panels0; --i)
+            delete panels.GetAt(i);
+        for (int i = holes.GetSize() - 1; i >= holes0; --i)
+            delete holes.GetAt(i);
+        panels.SetSize(panels0);
+        holes.SetSize(holes0);
+        holeOf.SetSize(holeOf0);
+        throw;
+    }
+    return static_cast<int>(r.panelRing.size());
+}
+
+}  // namespace rvn

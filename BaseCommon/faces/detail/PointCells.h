@@ -1,0 +1,181 @@
+// Internal: the hash grid over end points shared by the face walk (HalfEdgeWalk) and the panel
+// arrangement (PlanPanels). Points are bucketed by the cell of a fixed grid that contains them,
+// so that every point that can equal a given one within the point tolerance is found in that
+// cell or, for a point near a cell face, in the few cells around it. Nothing here is exported.
+#ifndef RVN_FACES_DETAIL_POINTCELLS_H
+#define RVN_FACES_DETAIL_POINTCELLS_H
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "BaseCommon/geometry/Tolerance.h"
+
+namespace rvn {
+namespace detail {
+
+// Edge of a grid cell, 2^-12 (about 2.4e-4, some 240 times the joining tolerance). The box
+// searched around a point reaches kReach to each side; a point farther than that from every
+// cell face finds all the points that can join it in its own cell, which is the case for
+// about 98% of arbitrary coordinates per axis and for all round ones (see CellIndex). Points
+// closer together than a cell share it: only the exact test sets them apart, at some cost in
+// time for plans drawn at that scale.
+constexpr double kCellSize = 1.0 / 4096.0;
+// Half-width of the searched box. Twice the tolerance: a point q that passes the strict test
+// |q - p| < 1e-6 lies in [fl(p - 2e-6), fl(p + 2e-6)] whatever the magnitude of p, so the
+// rounding of the box bounds never loses a joining point.
+constexpr double kReach = 2.0 * kTolPoint;
+// Cell indices are clamped so that the conversion to an integer is defined for every finite
+// coordinate; points beyond 2e14 share the border cells, which costs time, not results.
+constexpr double kCellLimit = 1e18;
+
+// Cells are centred on the multiples of kCellSize, so round coordinates (whole millimetres,
+// centimetres or metres: the usual plan grid) lie well inside a cell, not on a face.
+inline int64_t CellIndex(double v) {
+    // Any monotone map of the coordinate will do (see kReach); a product is cheaper than a
+    // quotient.
+    const double t = v * (1.0 / kCellSize) + 0.5;
+    if (t < -kCellLimit)
+        return -static_cast<int64_t>(kCellLimit);
+    if (t > kCellLimit)
+        return static_cast<int64_t>(kCellLimit);
+    // floor(t) by truncation: exact below the clamp, and cheaper than std::floor on the
+    // baseline instruction set.
+    const int64_t i = static_cast<int64_t>(t);
+    return static_cast<double>(i) > t ? i - 1 : i;
+}
+
+// Quick answer to "does the searched box stay in the cell": below 2^30 cells from the origin
+// the rounding of the scaled coordinate and of p -+ kReach stays under 1e-6 of a cell, so a
+// point whose position in its cell is at least twice the reach from both faces cannot
+// straddle. Elsewhere the exact test decides.
+constexpr double kQuickRange = 1073741824.0;
+constexpr double kQuickMargin = 2.0 * kReach / kCellSize;
+
+inline uint64_t Mix(uint64_t h) {
+    h ^= h >> 30;
+    h *= 0xbf58476d1ce4e5b9ULL;
+    h ^= h >> 27;
+    h *= 0x94d049bb133111ebULL;
+    h ^= h >> 31;
+    return h;
+}
+
+// Two cells with the same key share one bucket; the exact point test sorts them out, so a
+// collision costs time only.
+inline uint64_t CellKey(int64_t cx, int64_t cy, int64_t cz) {
+    return Mix(static_cast<uint64_t>(cx) * 0x9e3779b97f4a7c15ULL +
+               static_cast<uint64_t>(cy) * 0xc2b2ae3d27d4eb4fULL +
+               static_cast<uint64_t>(cz) * 0x165667b19e3779f9ULL);
+}
+
+// The key of p's cell; straddles tells whether the box of points that can join p reaches
+// beyond that cell.
+inline uint64_t LocateCell(const double* p, bool& straddles) {
+    int64_t c[3];
+    straddles = false;
+    for (int a = 0; a < 3; ++a) {
+        c[a] = CellIndex(p[a]);
+        if (straddles)
+            continue;
+        const double t = p[a] * (1.0 / kCellSize) + 0.5;
+        const double inCell = t - static_cast<double>(c[a]);
+        if (std::fabs(t) < kQuickRange && inCell >= kQuickMargin && inCell <= 1.0 - kQuickMargin)
+            continue;
+        straddles = CellIndex(p[a] - kReach) != c[a] || CellIndex(p[a] + kReach) != c[a];
+    }
+    return CellKey(c[0], c[1], c[2]);
+}
+
+// Calls visit(key) for the key of every cell that the box of points able to join p meets
+// (up to two cells per axis). Two cells under one key are visited twice.
+template <class Visit>
+void ForEachNearCell(const double* p, Visit visit) {
+    int64_t lo[3], hi[3];
+    for (int a = 0; a < 3; ++a) {
+        lo[a] = CellIndex(p[a] - kReach);
+        hi[a] = CellIndex(p[a] + kReach);
+    }
+    for (int64_t cx = lo[0]; cx <= hi[0]; ++cx)
+        for (int64_t cy = lo[1]; cy <= hi[1]; ++cy)
+            for (int64_t cz = lo[2]; cz <= hi[2]; ++cz)
+                visit(CellKey(cx, cy, cz));
+}
+
+inline bool IsFinite3(const double* p) {
+    return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]);
+}
+
+// The point test of C3DPoint::operator==.
+inline bool SamePoint(const double* p, const double* q) {
+    return std::fabs(p[0] - q[0]) < kTolPoint && std::fabs(p[1] - q[1]) < kTolPoint &&
+           std::fabs(p[2] - q[2]) < kTolPoint;
+}
+
+// Open addressing from cell keys to bucket numbers 0, 1, 2, ... in order of first insertion.
+// Kept at most half full, so that probes stay short.
+class CellTable {
+public:
+    // Room for about `expected` cells before the first growth.
+    explicit CellTable(size_t expected) {
+        size_t cap = 16;
+        while (cap < 2 * expected)
+            cap *= 2;
+        Rehash(cap);
+        m_key.reserve(expected);
+    }
+    size_t Count() const { return m_key.size(); }
+    // The bucket of key, or -1.
+    int Find(uint64_t key) const {
+        for (size_t s = key & m_mask; m_table[s] >= 0; s = (s + 1) & m_mask) {
+            if (m_key[static_cast<size_t>(m_table[s])] == key)
+                return m_table[s];
+        }
+        return -1;
+    }
+    // The bucket of key, a new one when the key is new.
+    int Insert(uint64_t key) {
+        size_t s = key & m_mask;
+        for (; m_table[s] >= 0; s = (s + 1) & m_mask) {
+            if (m_key[static_cast<size_t>(m_table[s])] == key)
+                return m_table[s];
+        }
+        if (2 * (m_key.size() + 1) > m_table.size()) {
+            Rehash(2 * m_table.size());
+            s = key & m_mask;
+            while (m_table[s] >= 0)
+                s = (s + 1) & m_mask;
+        }
+        const int bucket = static_cast<int>(m_key.size());
+        m_table[s] = bucket;
+        m_key.push_back(key);
+        return bucket;
+    }
+    // Frees the table (the bucket numbers already handed out stay valid for the caller).
+    void Release() {
+        std::vector<int>().swap(m_table);
+        std::vector<uint64_t>().swap(m_key);
+    }
+
+private:
+    void Rehash(size_t cap) {
+        m_table.assign(cap, -1);
+        m_mask = cap - 1;
+        for (size_t b = 0; b < m_key.size(); ++b) {
+            size_t s = m_key[b] & m_mask;
+            while (m_table[s] >= 0)
+                s = (s + 1) & m_mask;
+            m_table[s] = static_cast<int>(b);
+        }
+    }
+
+    std::vector<int> m_table;  // bucket or -1
+    std::vector<uint64_t> m_key;
+    size_t m_mask = 0;
+};
+
+}  // namespace detail
+}  // namespace rvn
+
+#endif  // RVN_FACES_DETAIL_POINTCELLS_H
