@@ -1,10 +1,14 @@
-// The grillage model: plan geometry, panels, elements, numbering, assembly and solution.
+// The grillage model, as a sequence of stages over one Model: split the beam lines, merge the
+// nodes and make the elements, renumber, find the panels, place the loads and the piles,
+// assemble, solve, and work out the results with their equilibrium checks.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <deque>
+#include <cstdio>
+#include <map>
 #include <memory>
 #include <numeric>
+#include <set>
 #include <sstream>
 #include <unordered_map>
 
@@ -14,15 +18,19 @@
 #include "BaseCommon/faces/C3DFaceArray.h"
 #include "BaseCommon/faces/C3DLineArray.h"
 #include "BaseCommon/faces/C3DPointArray.h"
+#include "BaseCommon/faces/detail/ArrayGuard.h"
 #include "BaseCommon/geometry/C3DLine.h"
 #include "BaseCommon/geometry/Tolerance.h"
 #include "BaseCommon/matrix/CMatrix.h"
 #include "BaseCommon/numeric/PlaneCoord.h"
 #include "BaseCommon/sparse/CSparseMatrix.h"
 #include "PileRaft.h"
+#include "SpatialHash.h"
 
 namespace pileraft {
 namespace {
+
+using rvn::detail::DeepRemoveGuard;
 
 // Poisson's ratio of concrete, for the shear modulus G = E / (2 (1 + nu)).
 constexpr double kPoisson = 0.2;
@@ -34,115 +42,22 @@ constexpr double kPoisson = 0.2;
 // and changes no deflection of the line.
 constexpr double kNominalTwistRestraint = 1e-9;
 
-// Size limits that keep a mistyped MESH from exhausting memory: elements, and stored entries
-// of the skyline matrix (the latter about 2 GB of doubles; the skyline index is an int).
+// Size limits that keep a mistyped MESH or a huge plan from exhausting memory or time:
+// elements (also bounding the crossings of the beam lines, each of which makes a node),
+// candidate pairs of nearby beam lines, and stored entries of the skyline matrix (about
+// 2 GB of doubles; the skyline index is an int).
 constexpr double kMaxElements = 2e6;
+constexpr double kMaxLinePairs = 5e7;
 constexpr long long kMaxProfile = 250000000LL;
 
+// A place in a message, to the micrometre: a crossing found at -1.8e-15 reads as 0.
 std::string At(double x, double y) {
+    const auto um = [](double v) { return std::round(v * 1e6) / 1e6 + 0.0; };
     std::ostringstream s;
-    s << "(" << x << ", " << y << ")";
+    s.precision(12);
+    s << "(" << um(x) << ", " << um(y) << ")";
     return s.str();
 }
-
-// Owning geometry arrays are emptied with DeepRemoveAll on every way out of a scope.
-template <class A>
-struct DeepGuard {
-    A& a;
-    ~DeepGuard() { a.DeepRemoveAll(); }
-};
-
-// Nodes merged at the point tolerance: coordinates within 1e-6 of each other are one node.
-class NodeIndex {
-public:
-    explicit NodeIndex(std::vector<Node>& nodes) : m_nodes(nodes) {}
-
-    int Find(double x, double y) const {
-        const std::int64_t cx = Cell(x), cy = Cell(y);
-        for (std::int64_t dx = -1; dx <= 1; ++dx)
-            for (std::int64_t dy = -1; dy <= 1; ++dy) {
-                const auto it = m_cells.find(Key(cx + dx, cy + dy));
-                if (it == m_cells.end())
-                    continue;
-                for (int n : it->second)
-                    if (std::fabs(m_nodes[n].x - x) < rvn::kTolPoint &&
-                        std::fabs(m_nodes[n].y - y) < rvn::kTolPoint)
-                        return n;
-            }
-        return -1;
-    }
-
-    int FindOrAdd(double x, double y) {
-        const int n = Find(x, y);
-        if (n >= 0)
-            return n;
-        m_nodes.push_back({x, y});
-        const int id = static_cast<int>(m_nodes.size()) - 1;
-        m_cells[Key(Cell(x), Cell(y))].push_back(id);
-        return id;
-    }
-
-private:
-    // Cells twice the tolerance wide: a node within tolerance is in a neighbouring cell.
-    static std::int64_t Cell(double v) {
-        return static_cast<std::int64_t>(std::floor(v / (2.0 * rvn::kTolPoint)));
-    }
-    static std::uint64_t Key(std::int64_t cx, std::int64_t cy) {
-        return static_cast<std::uint64_t>(cx) * 0x9E3779B97F4A7C15ull ^
-               static_cast<std::uint64_t>(cy);
-    }
-    std::vector<Node>& m_nodes;
-    std::unordered_map<std::uint64_t, std::vector<int>> m_cells;
-};
-
-// Uniform grid over segment bounding boxes, to find the segments near a point or a segment
-// without testing every pair.
-class SegmentGrid {
-public:
-    SegmentGrid(const std::vector<C3DLine>& segs, double cell) : m_cell(cell) {
-        for (int i = 0; i < static_cast<int>(segs.size()); ++i) {
-            const C3DPoint& a = *segs[i].m_pBgnPnt;
-            const C3DPoint& b = *segs[i].m_pEndPnt;
-            ForCells(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y),
-                     [&](std::uint64_t k) { m_cells[k].push_back(i); });
-        }
-        m_stamp.assign(segs.size(), -1);
-    }
-
-    // Segments whose cells touch the box, each once, in increasing order.
-    std::vector<int> Near(double x0, double y0, double x1, double y1) {
-        ++m_query;
-        std::vector<int> out;
-        ForCells(x0, y0, x1, y1, [&](std::uint64_t k) {
-            const auto it = m_cells.find(k);
-            if (it == m_cells.end())
-                return;
-            for (int s : it->second)
-                if (m_stamp[s] != m_query) {
-                    m_stamp[s] = m_query;
-                    out.push_back(s);
-                }
-        });
-        std::sort(out.begin(), out.end());
-        return out;
-    }
-
-private:
-    template <class F>
-    void ForCells(double x0, double y0, double x1, double y1, F f) const {
-        // Widened by the length tolerance so that a touch on a cell border is not missed.
-        const auto c = [&](double v) { return static_cast<std::int64_t>(std::floor(v / m_cell)); };
-        const double pad = rvn::kTolLength;
-        for (std::int64_t i = c(x0 - pad); i <= c(x1 + pad); ++i)
-            for (std::int64_t j = c(y0 - pad); j <= c(y1 + pad); ++j)
-                f(static_cast<std::uint64_t>(i) * 0x9E3779B97F4A7C15ull ^
-                  static_cast<std::uint64_t>(j));
-    }
-    double m_cell;
-    std::unordered_map<std::uint64_t, std::vector<int>> m_cells;
-    std::vector<int> m_stamp;
-    int m_query = 0;
-};
 
 // A run of beam between two points where something happens (a crossing, an end, a pile or a
 // column): the lines that bound the panels, each divided into elements.
@@ -156,6 +71,291 @@ std::uint64_t PairKey(int a, int b) {
         std::swap(a, b);
     return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) |
            static_cast<std::uint32_t>(b);
+}
+
+// Everything the stages share.
+struct Model {
+    Model(const Plan& p, Result& res, const Progress& prog)
+        : plan(p), r(res), progress(prog), nodeHash(1.0) {}
+
+    void Stage(const char* name, double fraction = 0.0) const {
+        if (progress)
+            progress(name, fraction);
+    }
+
+    const Plan& plan;
+    Result& r;
+    const Progress& progress;
+    double EI = 0.0, GJ = 0.0;
+    Box extent{0.0, 0.0, 0.0, 0.0};  // of the beam lines
+    Point2 centre;                   // of the extent: moments are taken about it
+    double size = 0.0;               // diagonal of the plan's extent
+
+    // split
+    std::vector<C3DLine> segs;                // the plan's beam lines
+    std::vector<std::vector<double>> splits;  // parameters where each is cut
+    std::vector<Point2> pileFoot;             // pile positions on their beam
+    std::vector<int> columnFoot;              // index into columnAt, -1 off every beam
+    std::vector<Point2> columnAt;
+
+    // node merge and elements
+    SpatialHash nodeHash;
+    std::vector<Piece> pieces;
+    std::unordered_map<std::uint64_t, int> pieceOf;
+    std::vector<std::vector<int>> adj, elemsAt;
+    std::vector<std::vector<double>> lineLoad;  // per case per element, kN/m downward
+
+    // renumbering
+    std::vector<int> order;  // new number of every node
+    std::vector<int> diag;   // skyline diagonal addresses
+
+    // loads and supports
+    std::vector<std::vector<double>> load;  // per case per node, kN downward
+    struct PileSpring {
+        int nodes[2];
+        double k[2];
+    };
+    std::vector<PileSpring> pileSprings;
+    std::vector<double> spring, twistRestraint;
+    std::vector<Point2> twistAxis;
+
+    // solution: deflection and slopes, per dof in the renumbered order, per case
+    std::unique_ptr<CMatrix> solution;
+
+    int NodeCount() const { return static_cast<int>(r.nodes.size()); }
+    int Dof(int node, int j) const { return 3 * order[node] + j; }
+
+    // Nodes merge at the point tolerance: coordinates within 1e-6 of each other (strictly,
+    // per coordinate) are one node; of several, the first made.
+    int FindNode(double x, double y) const {
+        int found = -1;
+        const double t = rvn::kTolPoint;
+        nodeHash.Query(Box{x - t, y - t, x + t, y + t}, [&](int n) {
+            if (std::fabs(r.nodes[n].x - x) < t && std::fabs(r.nodes[n].y - y) < t &&
+                (found < 0 || n < found))
+                found = n;
+        });
+        return found;
+    }
+    int FindOrAddNode(double x, double y) {
+        const int n = FindNode(x, y);
+        if (n >= 0)
+            return n;
+        r.nodes.push_back({x, y});
+        nodeHash.AddPoint(x, y);
+        return NodeCount() - 1;
+    }
+};
+
+// --- section ---------------------------------------------------------------------------------
+void Section(Model& m) {
+    const Plan& plan = m.plan;
+    m.r.E = TableConcrete().FindEc(plan.grade * 1e6) / 1000.0;  // Pa -> kN/m^2
+    double Iy = 0.0, Jpolar = 0.0, unused = 0.0;
+    RectFunc::CalcuInertia(plan.b, plan.h, 0, m.r.I, Iy, Jpolar);
+    RectFunc::CalcuInertia(std::min(plan.b, plan.h), std::max(plan.b, plan.h), 1, unused, unused,
+                           m.r.J);
+    m.EI = m.r.E * m.r.I;
+    m.GJ = m.r.E / (2.0 * (1.0 + kPoisson)) * m.r.J;
+
+    Box& extent = m.extent;
+    extent = Box{1e300, 1e300, -1e300, -1e300};
+    for (const BeamLine& b : plan.beams)
+        for (const Point2& p : {b.a, b.b}) {
+            extent.x0 = std::min(extent.x0, p.x);
+            extent.y0 = std::min(extent.y0, p.y);
+            extent.x1 = std::max(extent.x1, p.x);
+            extent.y1 = std::max(extent.y1, p.y);
+        }
+    m.centre = {0.5 * (extent.x0 + extent.x1), 0.5 * (extent.y0 + extent.y1)};
+    m.size = std::hypot(extent.x1 - extent.x0, extent.y1 - extent.y0);
+}
+
+// More beam lines than this through one point make a degenerate plan (a grillage joint
+// takes a handful); found from the crossings along each line, before every pair is cut.
+constexpr int kMaxLinesAtPoint = 64;
+
+void CheckLinesAtPoint(const Model& m, int line, std::vector<double>& crossings) {
+    if (static_cast<int>(crossings.size()) < kMaxLinesAtPoint)
+        return;
+    std::sort(crossings.begin(), crossings.end());
+    const double tol = rvn::kTolLength / m.segs[line].GetLength();
+    for (size_t k = 0; k + kMaxLinesAtPoint < crossings.size(); ++k)
+        if (crossings[k + kMaxLinesAtPoint] - crossings[k] < tol) {
+            const C3DPoint p = m.segs[line].GetPoint(crossings[k]);
+            throw InputError(m.plan.beams[line].line,
+                             "more than " + std::to_string(kMaxLinesAtPoint) +
+                                 " beam lines meet at " + At(p.x, p.y) + " (a degenerate plan)");
+        }
+}
+
+// --- split: the beam lines are cut where they cross and where piles and columns stand --------
+void Split(Model& m) {
+    m.Stage("split");
+    const Plan& plan = m.plan;
+    double totalLength = 0.0, elementEstimate = 0.0;
+    m.segs.reserve(plan.beams.size());
+    for (const BeamLine& b : plan.beams) {
+        m.segs.emplace_back(C3DPoint(b.a.x, b.a.y, 0.0), C3DPoint(b.b.x, b.b.y, 0.0));
+        const double L = m.segs.back().GetLength();
+        totalLength += L;
+        elementEstimate += std::ceil(L / plan.meshLen);
+    }
+    // Before any pairing: the lines alone would already make too many elements.
+    if (elementEstimate > kMaxElements)
+        throw InputError(0, "MESH is too fine for this plan: it would make more than " +
+                                std::to_string(static_cast<long long>(kMaxElements)) + " elements");
+    const int n = static_cast<int>(m.segs.size());
+    // Cells about the spacing of the lines, so that a cell holds a few of them; a line is
+    // entered along its length, and the cells stay coarse enough that all the lines together
+    // take at most a few million entries.
+    const double width = m.extent.x1 - m.extent.x0, height = m.extent.y1 - m.extent.y0;
+    SpatialHash grid(std::max({std::sqrt(width * height / n), totalLength / 4e6, 1e-3}));
+    for (const BeamLine& b : plan.beams)
+        grid.AddSegment(b.a.x, b.a.y, b.b.x, b.b.y, rvn::kTolLength);
+    m.splits.assign(static_cast<size_t>(n), std::vector<double>{0.0, 1.0});
+    auto paramOn = [&](int s, const C3DPoint& p) {
+        const C3DVec L = m.segs[s].GetVec();
+        const double t = ((p - *m.segs[s].m_pBgnPnt) * L) / (L * L);
+        return std::min(1.0, std::max(0.0, t));
+    };
+    double pairs = 0.0, crossings = 0.0;
+    for (int i = 0; i < n; ++i) {
+        const BeamLine& b = plan.beams[i];
+        std::vector<int> near;
+        grid.QuerySegment(b.a.x, b.a.y, b.b.x, b.b.y, rvn::kTolLength, [&](int j) {
+            if (j > i)
+                near.push_back(j);
+        });
+        std::sort(near.begin(), near.end());
+        pairs += static_cast<double>(near.size());
+        if (pairs > kMaxLinePairs)
+            throw InputError(b.line,
+                             "the beam lines near this one are too many and too close "
+                             "together to split (a degenerate plan)");
+        std::vector<double> mine;  // where the later lines cross this one
+        for (int j : near) {
+            const int kind = m.segs[i].IsIntersectLine(m.segs[j]);
+            if (kind == 2) {
+                double t = 0.0;
+                if (m.segs[i].IsOnLine(m.segs[j], t) == 1 || m.segs[j].IsOnLine(m.segs[i], t) == 1)
+                    throw InputError(plan.beams[j].line,
+                                     "beam overlaps the beam of line " + std::to_string(b.line));
+            } else if (kind == 1) {
+                C3DPoint p;
+                if (m.segs[i].FindCrossPoint(m.segs[j], p) == 1) {
+                    m.splits[i].push_back(paramOn(i, p));
+                    m.splits[j].push_back(paramOn(j, p));
+                    mine.push_back(m.splits[i].back());
+                    if ((mine.size() & (mine.size() - 1)) == 0)  // at every power of two
+                        CheckLinesAtPoint(m, i, mine);
+                    // Every crossing makes a node: many lines through one point fail here at
+                    // once instead of after every pair is cut.
+                    if (++crossings > kMaxElements)
+                        throw InputError(b.line,
+                                         "the beam lines cross more than " +
+                                             std::to_string(static_cast<long long>(kMaxElements)) +
+                                             " times (a degenerate plan)");
+                }
+            }
+        }
+        CheckLinesAtPoint(m, i, mine);
+    }
+    // Piles and columns on a beam cut it; their foot is the point on the first such beam.
+    auto onBeams = [&](const Point2& q, Point2* foot) {
+        const C3DPoint p(q.x, q.y, 0.0);
+        const double pad = rvn::kTolLength;
+        std::vector<int> near;
+        grid.Query(Box{q.x - pad, q.y - pad, q.x + pad, q.y + pad},
+                   [&](int s) { near.push_back(s); });
+        std::sort(near.begin(), near.end());
+        bool found = false;
+        for (int s : near) {
+            double t = 0.0;
+            if (m.segs[s].PntOnLine(p, t) != 1)
+                continue;
+            const double tc = std::min(1.0, std::max(0.0, t));
+            m.splits[s].push_back(tc);
+            if (!found) {
+                const C3DPoint f = m.segs[s].GetPoint(tc);
+                *foot = {f.x, f.y};
+                found = true;
+            }
+        }
+        return found;
+    };
+    m.pileFoot.resize(plan.piles.size());
+    for (size_t i = 0; i < plan.piles.size(); ++i)
+        if (!onBeams(plan.piles[i].p, &m.pileFoot[i]))
+            throw InputError(
+                plan.piles[i].line,
+                "pile at " + At(plan.piles[i].p.x, plan.piles[i].p.y) + " is not on any beam");
+    m.columnFoot.assign(plan.columns.size(), -1);
+    for (size_t c = 0; c < plan.columns.size(); ++c) {
+        Point2 foot;
+        if (onBeams(plan.columns[c].p, &foot)) {
+            m.columnFoot[c] = static_cast<int>(m.columnAt.size());
+            m.columnAt.push_back(foot);
+        }
+    }
+}
+
+// --- node merge and elements: each cut run is a piece, each piece is divided into elements ---
+void Elements(Model& m) {
+    m.Stage("node merge and elements");
+    const Plan& plan = m.plan;
+    m.nodeHash = SpatialHash(std::max(plan.meshLen, 1e-3));
+    m.lineLoad.assign(static_cast<size_t>(plan.nCases), {});
+    for (size_t s = 0; s < m.segs.size(); ++s) {
+        std::vector<double>& t = m.splits[s];
+        std::sort(t.begin(), t.end());
+        std::vector<int> ends;
+        for (double u : t) {
+            const C3DPoint p = m.segs[s].GetPoint(u);
+            const int n = m.FindOrAddNode(p.x, p.y);
+            if (ends.empty() || ends.back() != n)
+                ends.push_back(n);
+        }
+        std::vector<double>().swap(t);
+        for (size_t k = 0; k + 1 < ends.size(); ++k) {
+            Piece piece{ends[k], ends[k + 1], {}};
+            const Node a = m.r.nodes[piece.n1], b = m.r.nodes[piece.n2];
+            const C3DLine run(C3DPoint(a.x, a.y, 0.0), C3DPoint(b.x, b.y, 0.0));
+            C3DPointArray pts;
+            DeepRemoveGuard<C3DPointArray> guard(pts);
+            run.DividingLine(pts, plan.meshLen, 1, 1);
+            int prev = piece.n1;
+            for (int i = 1; i < pts.GetSize(); ++i) {
+                const int n = i + 1 == pts.GetSize()
+                                  ? piece.n2
+                                  : m.FindOrAddNode(pts.GetAt(i)->x, pts.GetAt(i)->y);
+                const Node& pn = m.r.nodes[prev];
+                const Node& nn = m.r.nodes[n];
+                m.r.elements.push_back({prev, n, std::hypot(nn.x - pn.x, nn.y - pn.y)});
+                piece.elems.push_back(static_cast<int>(m.r.elements.size()) - 1);
+                for (int lc = 0; lc < plan.nCases; ++lc)
+                    m.lineLoad[lc].push_back(plan.beams[s].loads.empty() ? 0.0
+                                                                         : plan.beams[s].loads[lc]);
+                prev = n;
+            }
+            if (static_cast<double>(m.r.elements.size()) > kMaxElements)
+                throw InputError(0, "MESH is too fine for this plan: it would make more than " +
+                                        std::to_string(static_cast<long long>(kMaxElements)) +
+                                        " elements");
+            m.pieceOf[PairKey(piece.n1, piece.n2)] = static_cast<int>(m.pieces.size());
+            m.pieces.push_back(std::move(piece));
+        }
+    }
+    const int nNodes = m.NodeCount();
+    m.adj.assign(static_cast<size_t>(nNodes), {});
+    m.elemsAt.assign(static_cast<size_t>(nNodes), {});
+    for (int e = 0; e < static_cast<int>(m.r.elements.size()); ++e) {
+        const Element& el = m.r.elements[e];
+        m.adj[el.n1].push_back(el.n2);
+        m.adj[el.n2].push_back(el.n1);
+        m.elemsAt[el.n1].push_back(e);
+        m.elemsAt[el.n2].push_back(e);
+    }
 }
 
 // Stored entries of the skyline matrix with three unknowns per node, for a node order.
@@ -226,6 +426,255 @@ std::vector<int> ReverseCuthillMcKee(const std::vector<std::vector<int>>& adj) {
     return order;
 }
 
+// --- renumbering: before the panels and loads, so that an oversized plan stops here ----------
+void Renumber(Model& m) {
+    m.Stage("renumbering");
+    const int nNodes = m.NodeCount();
+    std::vector<int> identity(static_cast<size_t>(nNodes));
+    std::iota(identity.begin(), identity.end(), 0);
+    m.r.profileInput = ProfileSize(m.adj, identity);
+    m.order = ReverseCuthillMcKee(m.adj);
+    m.r.profileSolved = ProfileSize(m.adj, m.order);
+    if (m.r.profileSolved > kMaxProfile)
+        throw InputError(0, "the stiffness matrix would hold " + std::to_string(m.r.profileSolved) +
+                                " entries, more than this program allows (a coarser MESH or a "
+                                "smaller plan helps)");
+    m.r.nDof = 3 * nNodes;
+    m.diag.assign(static_cast<size_t>(m.r.nDof), 0);
+    std::vector<int> lowestNode(static_cast<size_t>(nNodes));
+    for (int n = 0; n < nNodes; ++n) {
+        int lowest = m.order[n];
+        for (int a : m.adj[n])
+            lowest = std::min(lowest, m.order[a]);
+        lowestNode[m.order[n]] = lowest;
+    }
+    long long d = -1;
+    for (int row = 0; row < m.r.nDof; ++row) {
+        d += row - 3 * lowestNode[row / 3] + 1;
+        m.diag[row] = static_cast<int>(d);
+    }
+}
+
+// The bounded faces of the graph of pieces, each as its ring of nodes anticlockwise: at the
+// end of every half-edge the walk takes the next half-edge clockwise from the way back, which
+// traces every face, convex or not, with a beam end inside it as a there-and-back in its ring.
+// Faces of positive area are bounded; the unbounded face of each group runs clockwise.
+std::vector<std::vector<int>> BoundedFaces(const Model& m) {
+    const int nh = 2 * static_cast<int>(m.pieces.size());
+    auto from = [&](int h) { return h % 2 == 0 ? m.pieces[h / 2].n1 : m.pieces[h / 2].n2; };
+    auto to = [&](int h) { return from(h ^ 1); };
+    auto angle = [&](int h) {
+        const Node& a = m.r.nodes[from(h)];
+        const Node& b = m.r.nodes[to(h)];
+        return std::atan2(b.y - a.y, b.x - a.x);
+    };
+    std::unordered_map<int, std::vector<int>> out;  // half-edges leaving each node, by angle
+    for (int h = 0; h < nh; ++h)
+        out[from(h)].push_back(h);
+    std::vector<int> slot(static_cast<size_t>(nh));
+    for (auto& kv : out) {
+        std::vector<int>& hs = kv.second;
+        std::sort(hs.begin(), hs.end(), [&](int a, int b) { return angle(a) < angle(b); });
+        for (size_t i = 0; i < hs.size(); ++i)
+            slot[hs[i]] = static_cast<int>(i);
+    }
+    auto next = [&](int h) {
+        const std::vector<int>& hs = out[to(h)];
+        const int back = slot[h ^ 1];
+        return hs[(back + static_cast<int>(hs.size()) - 1) % hs.size()];
+    };
+    std::vector<char> seen(static_cast<size_t>(nh), 0);
+    std::vector<std::vector<int>> faces;
+    for (int h0 = 0; h0 < nh; ++h0) {
+        if (seen[h0])
+            continue;
+        std::vector<int> ring;
+        double twiceArea = 0.0;
+        for (int h = h0; !seen[h]; h = next(h)) {
+            seen[h] = 1;
+            ring.push_back(from(h));
+            const Node& a = m.r.nodes[from(h)];
+            const Node& b = m.r.nodes[to(h)];
+            twiceArea +=
+                (a.x - m.centre.x) * (b.y - m.centre.y) - (b.x - m.centre.x) * (a.y - m.centre.y);
+        }
+        if (twiceArea > 0.0 && ring.size() >= 3)
+            faces.push_back(std::move(ring));
+    }
+    return faces;
+}
+
+std::vector<int> Canonical(std::vector<int> ring) {
+    std::rotate(ring.begin(), std::min_element(ring.begin(), ring.end()), ring.end());
+    return ring;
+}
+
+// --- panels: the library's faces, checked against the faces the beams enclose ----------------
+void Panels(Model& m, C3DFaceArray& faces) {
+    m.Stage("panels");
+    C3DLineArray lines;
+    DeepRemoveGuard<C3DLineArray> lineGuard(lines);
+    for (const Piece& p : m.pieces)
+        lines.Add(new C3DLine(C3DPoint(m.r.nodes[p.n1].x, m.r.nodes[p.n1].y, 0.0),
+                              C3DPoint(m.r.nodes[p.n2].x, m.r.nodes[p.n2].y, 0.0)));
+    C3DFace::GenFaceByLine(lines, faces);
+
+    // The library finds convex panels; every face the beams enclose must be among them, or
+    // part of an area load would go nowhere (a non-convex panel, or a beam end inside one).
+    const std::vector<std::vector<int>> enclosed = BoundedFaces(m);
+    std::map<std::vector<int>, int> found;
+    for (int f = 0; f < faces.GetSize(); ++f) {
+        C3DFace& face = *faces.GetAt(f);
+        std::vector<int> ring;
+        for (int i = 0; i < face.GetPntArray()->GetSize(); ++i)
+            ring.push_back(m.FindNode(face.GetPoint(i)->x, face.GetPoint(i)->y));
+        found.emplace(Canonical(ring), f);
+    }
+    for (const std::vector<int>& ring : enclosed) {
+        if (found.erase(Canonical(ring)))
+            continue;
+        // Name the panel by its lowest-left corner.
+        int corner = ring.front();
+        for (int n : ring) {
+            const Node& a = m.r.nodes[n];
+            const Node& b = m.r.nodes[corner];
+            if (a.y < b.y || (a.y == b.y && a.x < b.x))
+                corner = n;
+        }
+        const bool stub = std::set<int>(ring.begin(), ring.end()).size() < ring.size();
+        throw InputError(0, "the panel with a corner at " +
+                                At(m.r.nodes[corner].x, m.r.nodes[corner].y) +
+                                (stub ? " holds a beam end" : " is not convex") +
+                                ": its area load cannot be placed (split it with a beam line)");
+    }
+    if (!found.empty()) {
+        const Node& a = m.r.nodes[found.begin()->first.front()];
+        throw InputError(0, "a panel found at " + At(a.x, a.y) +
+                                " is not one the beams enclose: its area load cannot be placed");
+    }
+}
+
+// --- loads: column loads to nodes, area loads to line loads on panel borders ------------------
+void Loads(Model& m, C3DFaceArray& faces) {
+    m.Stage("loads");
+    const Plan& plan = m.plan;
+    const int nCases = plan.nCases;
+    const int nNodes = m.NodeCount();
+    m.load.assign(static_cast<size_t>(nCases), std::vector<double>(static_cast<size_t>(nNodes)));
+    m.r.cases.assign(static_cast<size_t>(nCases), CaseResult());
+    for (int lc = 0; lc < nCases; ++lc)
+        for (int e = 0; e < static_cast<int>(m.r.elements.size()); ++e)
+            m.r.cases[lc].grossLoad += std::fabs(m.lineLoad[lc][e]) * m.r.elements[e].length;
+    for (size_t c = 0; c < plan.columns.size(); ++c) {
+        const ColumnInput& col = plan.columns[c];
+        for (int lc = 0; lc < nCases; ++lc)
+            m.r.cases[lc].grossLoad += std::fabs(col.loads[lc]);
+        if (m.columnFoot[c] < 0)
+            continue;
+        const Point2& at = m.columnAt[m.columnFoot[c]];
+        const int n = m.FindNode(at.x, at.y);
+        for (int lc = 0; lc < nCases; ++lc)
+            m.load[lc][n] += col.loads[lc];
+    }
+
+    // Columns off the beams are found in their panel through a hash of their positions.
+    SpatialHash columnHash(std::max(plan.meshLen, 1e-3));
+    for (const ColumnInput& col : plan.columns)
+        columnHash.AddPoint(col.p.x, col.p.y);
+    std::vector<bool> placed(plan.columns.size());
+    for (size_t c = 0; c < plan.columns.size(); ++c)
+        placed[c] = m.columnFoot[c] >= 0;
+
+    for (int f = 0; f < faces.GetSize(); ++f) {
+        C3DFace& face = *faces.GetAt(f);
+        face.InitNormalVec();
+        Panel panel;
+        C3DPoint centre;
+        face.CalcuCenter(centre, panel.area);
+        panel.area = std::fabs(panel.area);
+        panel.girth = face.GetGirth();
+        panel.centroid = {centre.x, centre.y};
+        const int nc = face.GetPntArray()->GetSize();
+        std::vector<int> ring;
+        Box box{1e300, 1e300, -1e300, -1e300};
+        for (int i = 0; i < nc; ++i) {
+            const C3DPoint* p = face.GetPoint(i);
+            panel.corners.push_back({p->x, p->y});
+            ring.push_back(m.FindNode(p->x, p->y));
+            box = {std::min(box.x0, p->x), std::min(box.y0, p->y), std::max(box.x1, p->x),
+                   std::max(box.y1, p->y)};
+        }
+        // Area load: a uniform line load on the panel's border, q A over the perimeter, so
+        // every case keeps its total and each border element takes its length's share.
+        std::vector<int> border;
+        double perimeter = 0.0;
+        for (int i = 0; i < nc; ++i) {
+            const auto it = m.pieceOf.find(PairKey(ring[i], ring[(i + 1) % nc]));
+            if (it == m.pieceOf.end())
+                continue;
+            for (int e : m.pieces[it->second].elems) {
+                border.push_back(e);
+                perimeter += m.r.elements[e].length;
+            }
+        }
+        for (int lc = 0; lc < nCases && !plan.areaLoads.empty(); ++lc) {
+            const double total = plan.areaLoads[lc] * panel.area;
+            m.r.cases[lc].grossLoad += std::fabs(total);
+            for (int e : border)
+                m.lineLoad[lc][e] += total / perimeter;
+        }
+        // Columns in the panel: on its border they already sit on a beam; inside, their
+        // load goes to the panel's true corners by the element shape functions, scaled to
+        // sum exactly to one.
+        C3DPointArray corners;  // borrowed pointers into the face: never deep-emptied
+        face.GenCorners(corners);
+        std::vector<double> cornerXY;
+        std::vector<int> cornerNode;
+        for (int i = 0; i < corners.GetSize(); ++i) {
+            cornerXY.push_back(corners.GetAt(i)->x);
+            cornerXY.push_back(corners.GetAt(i)->y);
+            cornerNode.push_back(m.FindNode(corners.GetAt(i)->x, corners.GetAt(i)->y));
+        }
+        const double pad = rvn::kTolLength;
+        std::vector<int> inBox;
+        columnHash.Query(Box{box.x0 - pad, box.y0 - pad, box.x1 + pad, box.y1 + pad},
+                         [&](int c) { inBox.push_back(c); });
+        std::sort(inBox.begin(), inBox.end());
+        for (int c : inBox) {
+            const ColumnInput& col = plan.columns[c];
+            const int where = face.PntInFace(C3DPoint(col.p.x, col.p.y, 0.0));
+            if (where < 0)
+                continue;
+            panel.columns.push_back({c, where == 0});
+            if (placed[c] || where == 0)
+                continue;
+            const int mc = static_cast<int>(cornerNode.size());
+            std::vector<double> wgt(static_cast<size_t>(mc), 0.0);
+            const double pt[2] = {col.p.x, col.p.y};
+            if (mc == 3 || mc == 4)
+                PileStiffEq(2, mc, cornerXY.data(), pt, 1.0, wgt.data());
+            double sum = std::accumulate(wgt.begin(), wgt.end(), 0.0);
+            if (!(sum > 0.5 && sum < 1.5)) {  // other polygons: inverse distance
+                for (int i = 0; i < mc; ++i)
+                    wgt[i] = 1.0 / std::max(std::hypot(cornerXY[2 * i] - pt[0],
+                                                       cornerXY[2 * i + 1] - pt[1]),
+                                            rvn::kTolLength);
+                sum = std::accumulate(wgt.begin(), wgt.end(), 0.0);
+            }
+            for (int lc = 0; lc < nCases; ++lc)
+                for (int i = 0; i < mc; ++i)
+                    m.load[lc][cornerNode[i]] += col.loads[lc] * wgt[i] / sum;
+            placed[c] = true;
+        }
+        m.r.panels.push_back(std::move(panel));
+    }
+    for (size_t c = 0; c < plan.columns.size(); ++c)
+        if (!placed[c])
+            throw InputError(plan.columns[c].line,
+                             "column at " + At(plan.columns[c].p.x, plan.columns[c].p.y) +
+                                 " is on no beam and in no panel");
+}
+
 // The member of pts farthest from pts[0] (pts not empty).
 int Farthest(const std::vector<Node>& nodes, const std::vector<int>& pts) {
     const Node& a = nodes[pts.front()];
@@ -256,449 +705,323 @@ bool Collinear(const std::vector<Node>& nodes, const std::vector<int>& pts) {
     return true;
 }
 
-// Element stiffness in global unknowns (w, dw/dx, dw/dy) at both ends: Euler-Bernoulli
-// bending along the beam and St Venant torsion of the cross slope.
-void ElementStiffness(const Node& a, const Node& b, double EI, double GJ, double k[6][6]) {
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double L = std::hypot(dx, dy);
-    const double c = dx / L, s = dy / L;
-    // Local unknowns per node: w, slope along the beam, cross slope (its rate is the twist).
-    double kl[6][6] = {};
-    const double f = EI / (L * L * L);
-    const int w1 = 0, p1 = 1, t1 = 2, w2 = 3, p2 = 4, t2 = 5;
-    const double bend[4][4] = {{12 * f, 6 * L * f, -12 * f, 6 * L * f},
-                               {6 * L * f, 4 * L * L * f, -6 * L * f, 2 * L * L * f},
-                               {-12 * f, -6 * L * f, 12 * f, -6 * L * f},
-                               {6 * L * f, 2 * L * L * f, -6 * L * f, 4 * L * L * f}};
-    const int bi[4] = {w1, p1, w2, p2};
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            kl[bi[i]][bi[j]] = bend[i][j];
-    kl[t1][t1] = kl[t2][t2] = GJ / L;
-    kl[t1][t2] = kl[t2][t1] = -GJ / L;
-    // local = T global, per node [w; along; cross] = [1 0 0; 0 c s; 0 -s c] [w; wx; wy].
-    double T[6][6] = {};
-    for (int n = 0; n < 2; ++n) {
-        const int o = 3 * n;
-        T[o][o] = 1.0;
-        T[o + 1][o + 1] = c;
-        T[o + 1][o + 2] = s;
-        T[o + 2][o + 1] = -s;
-        T[o + 2][o + 2] = c;
-    }
-    double kt[6][6] = {};
-    for (int i = 0; i < 6; ++i)
-        for (int j = 0; j < 6; ++j)
-            for (int m = 0; m < 6; ++m)
-                kt[i][j] += kl[i][m] * T[m][j];
-    for (int i = 0; i < 6; ++i)
-        for (int j = 0; j < 6; ++j) {
-            double v = 0.0;
-            for (int m = 0; m < 6; ++m)
-                v += T[m][i] * kt[m][j];
-            k[i][j] = v;
-        }
-}
-
-}  // namespace
-
-Result Analyse(const Plan& plan) {
-    Result r;
-    NodeIndex index(r.nodes);
-
-    // --- material and section ---------------------------------------------------------------
-    r.E = TableConcrete().FindEc(plan.grade * 1e6) / 1000.0;  // Pa -> kN/m^2
-    double Iy = 0.0, Jpolar = 0.0, unused = 0.0;
-    RectFunc::CalcuInertia(plan.b, plan.h, 0, r.I, Iy, Jpolar);
-    RectFunc::CalcuInertia(std::min(plan.b, plan.h), std::max(plan.b, plan.h), 1, unused, unused,
-                           r.J);
-    const double EI = r.E * r.I;
-    const double GJ = r.E / (2.0 * (1.0 + kPoisson)) * r.J;
-
-    // --- split the beam lines where they meet, and at piles and columns ----------------------
-    std::vector<C3DLine> segs;
-    segs.reserve(plan.beams.size());
-    double totalLength = 0.0;
-    for (const BeamLine& b : plan.beams) {
-        segs.emplace_back(C3DPoint(b.a.x, b.a.y, 0.0), C3DPoint(b.b.x, b.b.y, 0.0));
-        totalLength += segs.back().GetLength();
-    }
-    const double cell = std::max(totalLength / static_cast<double>(segs.size()), 1e-3);
-    SegmentGrid grid(segs, cell);
-    std::vector<std::vector<double>> splits(segs.size(), std::vector<double>{0.0, 1.0});
-    auto paramOn = [&](int s, const C3DPoint& p) {
-        const C3DVec L = segs[s].GetVec();
-        const double t = ((p - *segs[s].m_pBgnPnt) * L) / (L * L);
-        return std::min(1.0, std::max(0.0, t));
-    };
-    for (int i = 0; i < static_cast<int>(segs.size()); ++i) {
-        const C3DPoint& a = *segs[i].m_pBgnPnt;
-        const C3DPoint& b = *segs[i].m_pEndPnt;
-        for (int j : grid.Near(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x),
-                               std::max(a.y, b.y))) {
-            if (j <= i)
-                continue;
-            const int kind = segs[i].IsIntersectLine(segs[j]);
-            if (kind == 2) {
-                double t = 0.0;
-                if (segs[i].IsOnLine(segs[j], t) == 1 || segs[j].IsOnLine(segs[i], t) == 1)
-                    throw InputError(plan.beams[j].line, "beam overlaps the beam of line " +
-                                                             std::to_string(plan.beams[i].line));
-            } else if (kind == 1) {
-                C3DPoint p;
-                if (segs[i].FindCrossPoint(segs[j], p) == 1) {
-                    splits[i].push_back(paramOn(i, p));
-                    splits[j].push_back(paramOn(j, p));
-                }
-            }
-        }
-    }
-    // Piles and columns on a beam become nodes; remember where.
-    auto onBeams = [&](const Point2& q, std::vector<double>* footX, std::vector<double>* footY) {
-        const C3DPoint p(q.x, q.y, 0.0);
-        bool found = false;
-        for (int s : grid.Near(q.x, q.y, q.x, q.y)) {
-            double t = 0.0;
-            if (segs[s].PntOnLine(p, t) != 1)
-                continue;
-            const double tc = std::min(1.0, std::max(0.0, t));
-            splits[s].push_back(tc);
-            if (!found) {
-                const C3DPoint f = segs[s].GetPoint(tc);
-                footX->push_back(f.x);
-                footY->push_back(f.y);
-                found = true;
-            }
-        }
-        return found;
-    };
-    std::vector<double> pileX, pileY;
-    for (const PileInput& p : plan.piles)
-        if (!onBeams(p.p, &pileX, &pileY))
-            throw InputError(p.line, "pile at " + At(p.p.x, p.p.y) + " is not on any beam");
-    std::vector<double> colX, colY;
-    std::vector<int> colOnBeam(plan.columns.size(), -1);
-    for (size_t c = 0; c < plan.columns.size(); ++c)
-        if (onBeams(plan.columns[c].p, &colX, &colY))
-            colOnBeam[c] = static_cast<int>(colX.size()) - 1;
-
-    // --- pieces, nodes and elements -----------------------------------------------------------
-    double elementEstimate = 0.0;
-    for (const C3DLine& seg : segs)
-        elementEstimate += std::ceil(seg.GetLength() / plan.meshLen);
-    if (elementEstimate > kMaxElements)
-        throw InputError(0, "MESH is too fine for this plan: it would make more than " +
-                                std::to_string(static_cast<long long>(kMaxElements)) + " elements");
-    std::vector<Piece> pieces;
-    std::unordered_map<std::uint64_t, int> pieceOf;
-    for (size_t s = 0; s < segs.size(); ++s) {
-        std::vector<double>& t = splits[s];
-        std::sort(t.begin(), t.end());
-        std::vector<int> ends;
-        for (double u : t) {
-            const C3DPoint p = segs[s].GetPoint(u);
-            const int n = index.FindOrAdd(p.x, p.y);
-            if (ends.empty() || ends.back() != n)
-                ends.push_back(n);
-        }
-        for (size_t k = 0; k + 1 < ends.size(); ++k) {
-            Piece piece{ends[k], ends[k + 1], {}};
-            const Node a = r.nodes[piece.n1], b = r.nodes[piece.n2];
-            const C3DLine run(C3DPoint(a.x, a.y, 0.0), C3DPoint(b.x, b.y, 0.0));
-            C3DPointArray pts;
-            DeepGuard<C3DPointArray> guard{pts};
-            run.DividingLine(pts, plan.meshLen, 1, 1);
-            int prev = piece.n1;
-            for (int i = 1; i < pts.GetSize(); ++i) {
-                const int n = i + 1 == pts.GetSize()
-                                  ? piece.n2
-                                  : index.FindOrAdd(pts.GetAt(i)->x, pts.GetAt(i)->y);
-                const Node& pn = r.nodes[prev];
-                const Node& nn = r.nodes[n];
-                r.elements.push_back({prev, n, std::hypot(nn.x - pn.x, nn.y - pn.y)});
-                piece.elems.push_back(static_cast<int>(r.elements.size()) - 1);
-                prev = n;
-            }
-            pieceOf[PairKey(piece.n1, piece.n2)] = static_cast<int>(pieces.size());
-            pieces.push_back(std::move(piece));
-        }
-    }
-    const int nNodes = static_cast<int>(r.nodes.size());
-    std::vector<std::vector<int>> adj(static_cast<size_t>(nNodes));
-    std::vector<std::vector<int>> elemsAt(static_cast<size_t>(nNodes));
-    for (int e = 0; e < static_cast<int>(r.elements.size()); ++e) {
-        const Element& el = r.elements[e];
-        adj[el.n1].push_back(el.n2);
-        adj[el.n2].push_back(el.n1);
-        elemsAt[el.n1].push_back(e);
-        elemsAt[el.n2].push_back(e);
-    }
-
-    // --- nodal loads: columns, then panel area loads ------------------------------------------
-    const int nCases = plan.nCases;
-    std::vector<std::vector<double>> load(static_cast<size_t>(nCases),
-                                          std::vector<double>(static_cast<size_t>(nNodes), 0.0));
-    r.cases.resize(static_cast<size_t>(nCases));
-    for (size_t c = 0; c < plan.columns.size(); ++c) {
-        const ColumnInput& col = plan.columns[c];
-        for (int lc = 0; lc < nCases; ++lc) {
-            r.cases[lc].totalLoad += col.loads[lc];
-            r.cases[lc].grossLoad += std::fabs(col.loads[lc]);
-        }
-        if (colOnBeam[c] < 0)
-            continue;
-        const int n = index.Find(colX[colOnBeam[c]], colY[colOnBeam[c]]);
-        for (int lc = 0; lc < nCases; ++lc)
-            load[lc][n] += col.loads[lc];
-    }
-
-    std::vector<bool> columnPlaced(plan.columns.size());
-    for (size_t c = 0; c < plan.columns.size(); ++c)
-        columnPlaced[c] = colOnBeam[c] >= 0;
-    {
-        C3DLineArray lines;
-        DeepGuard<C3DLineArray> lineGuard{lines};
-        for (const Piece& p : pieces)
-            lines.Add(new C3DLine(C3DPoint(r.nodes[p.n1].x, r.nodes[p.n1].y, 0.0),
-                                  C3DPoint(r.nodes[p.n2].x, r.nodes[p.n2].y, 0.0)));
-        C3DFaceArray faces;
-        DeepGuard<C3DFaceArray> faceGuard{faces};
-        C3DFace::GenFaceByLine(lines, faces);
-
-        for (int f = 0; f < faces.GetSize(); ++f) {
-            C3DFace& face = *faces.GetAt(f);
-            face.InitNormalVec();
-            Panel panel;
-            C3DPoint centre;
-            face.CalcuCenter(centre, panel.area);
-            panel.area = std::fabs(panel.area);
-            panel.girth = face.GetGirth();
-            panel.centroid = {centre.x, centre.y};
-            const int nc = face.GetPntArray()->GetSize();
-            std::vector<int> ring;
-            for (int i = 0; i < nc; ++i) {
-                const C3DPoint* p = face.GetPoint(i);
-                panel.corners.push_back({p->x, p->y});
-                ring.push_back(index.Find(p->x, p->y));
-            }
-            // Area load: each element on the panel's border takes the share of q A that its
-            // length has of the perimeter, half to each end, so every case keeps its total.
-            std::vector<int> border;
-            double perimeter = 0.0;
-            for (int i = 0; i < nc; ++i) {
-                const auto it = pieceOf.find(PairKey(ring[i], ring[(i + 1) % nc]));
-                if (it == pieceOf.end())
-                    continue;
-                for (int e : pieces[it->second].elems) {
-                    border.push_back(e);
-                    perimeter += r.elements[e].length;
-                }
-            }
-            for (int lc = 0; lc < nCases && !plan.areaLoads.empty(); ++lc) {
-                const double total = plan.areaLoads[lc] * panel.area;
-                r.cases[lc].totalLoad += total;
-                r.cases[lc].grossLoad += std::fabs(total);
-                for (int e : border) {
-                    const double share = 0.5 * total * r.elements[e].length / perimeter;
-                    load[lc][r.elements[e].n1] += share;
-                    load[lc][r.elements[e].n2] += share;
-                }
-            }
-            // Columns in the panel: on its border they already sit on a beam; inside, their
-            // load goes to the panel's true corners by the element shape functions, scaled to
-            // sum exactly to one.
-            C3DPointArray corners;  // borrowed pointers into the face
-            face.GenCorners(corners);
-            std::vector<double> cornerXY;
-            std::vector<int> cornerNode;
-            for (int i = 0; i < corners.GetSize(); ++i) {
-                cornerXY.push_back(corners.GetAt(i)->x);
-                cornerXY.push_back(corners.GetAt(i)->y);
-                cornerNode.push_back(index.Find(corners.GetAt(i)->x, corners.GetAt(i)->y));
-            }
-            for (size_t c = 0; c < plan.columns.size(); ++c) {
-                const ColumnInput& col = plan.columns[c];
-                C3DPoint p(col.p.x, col.p.y, 0.0);
-                // The box test first: most columns are nowhere near this panel.
-                if (!face.IsInMinBox(p, rvn::kTolLength))
-                    continue;
-                const int where = face.PntInFace(p);
-                if (where < 0)
-                    continue;
-                panel.columns.push_back({static_cast<int>(c), where == 0});
-                if (columnPlaced[c] || where == 0)
-                    continue;
-                const int m = static_cast<int>(cornerNode.size());
-                std::vector<double> wgt(static_cast<size_t>(m), 0.0);
-                const double pt[2] = {col.p.x, col.p.y};
-                if (m == 3 || m == 4)
-                    PileStiffEq(2, m, cornerXY.data(), pt, 1.0, wgt.data());
-                double sum = std::accumulate(wgt.begin(), wgt.end(), 0.0);
-                if (!(sum > 0.5 && sum < 1.5)) {  // other polygons: inverse distance
-                    for (int i = 0; i < m; ++i)
-                        wgt[i] = 1.0 / std::max(std::hypot(cornerXY[2 * i] - pt[0],
-                                                           cornerXY[2 * i + 1] - pt[1]),
-                                                rvn::kTolLength);
-                    sum = std::accumulate(wgt.begin(), wgt.end(), 0.0);
-                }
-                for (int lc = 0; lc < nCases; ++lc)
-                    for (int i = 0; i < m; ++i)
-                        load[lc][cornerNode[i]] += col.loads[lc] * wgt[i] / sum;
-                columnPlaced[c] = true;
-            }
-            r.panels.push_back(std::move(panel));
-        }
-    }
-    for (size_t c = 0; c < plan.columns.size(); ++c)
-        if (!columnPlaced[c])
-            throw InputError(plan.columns[c].line,
-                             "column at " + At(plan.columns[c].p.x, plan.columns[c].p.y) +
-                                 " is on no beam and in no panel");
-
-    // --- piles: springs spread onto the nodes of the element they stand on --------------------
-    std::vector<double> spring(static_cast<size_t>(nNodes), 0.0);
-    struct PileSpring {
-        int nodes[2];
-        double k[2];
-    };
-    std::vector<PileSpring> pileSprings;
+// --- supports: pile springs on the nodes, and every beam group held level -------------------
+void Supports(Model& m) {
+    const Plan& plan = m.plan;
+    const int nNodes = m.NodeCount();
+    m.spring.assign(static_cast<size_t>(nNodes), 0.0);
     for (size_t i = 0; i < plan.piles.size(); ++i) {
-        const int n = index.Find(pileX[i], pileY[i]);
-        const Element& el = r.elements[elemsAt[n].front()];
-        const double xy[4] = {r.nodes[el.n1].x, r.nodes[el.n1].y, r.nodes[el.n2].x,
-                              r.nodes[el.n2].y};
-        const double pt[2] = {pileX[i], pileY[i]};
-        PileSpring ps{{el.n1, el.n2}, {0.0, 0.0}};
+        const int n = m.FindNode(m.pileFoot[i].x, m.pileFoot[i].y);
+        const Element& el = m.r.elements[m.elemsAt[n].front()];
+        const double xy[4] = {m.r.nodes[el.n1].x, m.r.nodes[el.n1].y, m.r.nodes[el.n2].x,
+                              m.r.nodes[el.n2].y};
+        const double pt[2] = {m.pileFoot[i].x, m.pileFoot[i].y};
+        Model::PileSpring ps{{el.n1, el.n2}, {0.0, 0.0}};
         PileStiffEq(1, 2, xy, pt, plan.piles[i].k, ps.k);
-        spring[el.n1] += ps.k[0];
-        spring[el.n2] += ps.k[1];
-        pileSprings.push_back(ps);
-        r.piles.push_back({n, {}});
+        m.spring[el.n1] += ps.k[0];
+        m.spring[el.n2] += ps.k[1];
+        m.pileSprings.push_back(ps);
+        m.r.piles.push_back({n, {}, {}});
     }
 
-    // --- stability: every group of connected beams needs piles that hold it level -------------
     std::vector<int> group(static_cast<size_t>(nNodes), -1);
-    std::vector<double> twistRestraint(static_cast<size_t>(nNodes), 0.0);
-    std::vector<Point2> twistAxis(static_cast<size_t>(nNodes));
+    m.twistRestraint.assign(static_cast<size_t>(nNodes), 0.0);
+    m.twistAxis.assign(static_cast<size_t>(nNodes), Point2());
     for (int s = 0; s < nNodes; ++s) {
         if (group[s] >= 0)
             continue;
         std::vector<int> members{s};
         group[s] = s;
         for (size_t q = 0; q < members.size(); ++q)
-            for (int m : adj[members[q]])
-                if (group[m] < 0) {
-                    group[m] = s;
-                    members.push_back(m);
+            for (int a : m.adj[members[q]])
+                if (group[a] < 0) {
+                    group[a] = s;
+                    members.push_back(a);
                 }
         // Supported nodes and whether the group and its supports lie on one line.
         std::vector<int> held;
-        for (int m : members)
-            if (spring[m] > 0.0)
-                held.push_back(m);
-        const Node& at = r.nodes[s];
-        const bool straight = Collinear(r.nodes, members);
-        if (held.size() < (straight ? 2u : 3u) || (!straight && Collinear(r.nodes, held)))
+        for (int a : members)
+            if (m.spring[a] > 0.0)
+                held.push_back(a);
+        const Node& at = m.r.nodes[s];
+        const bool straight = Collinear(m.r.nodes, members);
+        if (held.size() < (straight ? 2u : 3u) || (!straight && Collinear(m.r.nodes, held)))
             throw AnalysisError("the beams at " + At(at.x, at.y) +
                                 " are not held by enough piles: a straight run needs two, a "
                                 "grillage three not in one line");
         if (straight) {
-            const Node& a = r.nodes[members.front()];
-            const Node& b = r.nodes[Farthest(r.nodes, members)];
+            const Node& a = m.r.nodes[members.front()];
+            const Node& b = m.r.nodes[Farthest(m.r.nodes, members)];
             const double L = std::hypot(b.x - a.x, b.y - a.y);
             const double lenSq = plan.meshLen * plan.meshLen;
-            for (int m : held) {
-                twistRestraint[m] = kNominalTwistRestraint * spring[m] * lenSq;
-                twistAxis[m] = {(b.x - a.x) / L, (b.y - a.y) / L};
+            for (int h : held) {
+                m.twistRestraint[h] = kNominalTwistRestraint * m.spring[h] * lenSq;
+                m.twistAxis[h] = {(b.x - a.x) / L, (b.y - a.y) / L};
             }
         }
     }
+}
 
-    // --- numbering and profile ----------------------------------------------------------------
-    std::vector<int> identity(static_cast<size_t>(nNodes));
-    std::iota(identity.begin(), identity.end(), 0);
-    r.profileInput = ProfileSize(adj, identity);
-    const std::vector<int> order = ReverseCuthillMcKee(adj);
-    r.profileSolved = ProfileSize(adj, order);
-    if (r.profileSolved > kMaxProfile)
-        throw AnalysisError("the stiffness matrix would hold " + std::to_string(r.profileSolved) +
-                            " entries, more than this program allows (a coarser MESH helps)");
-    r.nDof = 3 * nNodes;
-    std::vector<int> diag(static_cast<size_t>(r.nDof));
-    {
-        std::vector<int> lowestNode(static_cast<size_t>(nNodes));
-        for (int n = 0; n < nNodes; ++n) {
-            int lowest = order[n];
-            for (int m : adj[n])
-                lowest = std::min(lowest, order[m]);
-            lowestNode[order[n]] = lowest;
-        }
-        long long d = -1;
-        for (int row = 0; row < r.nDof; ++row) {
-            d += row - 3 * lowestNode[row / 3] + 1;
-            diag[row] = static_cast<int>(d);
-        }
+// Element stiffness in local unknowns per node (w, slope along the beam, cross slope to the
+// left of the beam, whose rate along it is the twist): Euler-Bernoulli bending and St Venant
+// torsion; and the transformation local = T global, per node [1 0 0; 0 c s; 0 -s c].
+struct ElementMatrices {
+    double kl[6][6];
+    double T[6][6];
+};
+
+ElementMatrices ElementStiffness(const Node& a, const Node& b, double EI, double GJ) {
+    ElementMatrices em = {};
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double L = std::hypot(dx, dy);
+    const double c = dx / L, s = dy / L;
+    const double f = EI / (L * L * L);
+    const double bend[4][4] = {{12 * f, 6 * L * f, -12 * f, 6 * L * f},
+                               {6 * L * f, 4 * L * L * f, -6 * L * f, 2 * L * L * f},
+                               {-12 * f, -6 * L * f, 12 * f, -6 * L * f},
+                               {6 * L * f, 2 * L * L * f, -6 * L * f, 4 * L * L * f}};
+    const int bi[4] = {0, 1, 3, 4};
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            em.kl[bi[i]][bi[j]] = bend[i][j];
+    em.kl[2][2] = em.kl[5][5] = GJ / L;
+    em.kl[2][5] = em.kl[5][2] = -GJ / L;
+    for (int n = 0; n < 2; ++n) {
+        const int o = 3 * n;
+        em.T[o][o] = 1.0;
+        em.T[o + 1][o + 1] = c;
+        em.T[o + 1][o + 2] = s;
+        em.T[o + 2][o + 1] = -s;
+        em.T[o + 2][o + 2] = c;
     }
+    return em;
+}
 
-    // --- assembly -----------------------------------------------------------------------------
-    CSparseMatrix K(r.nDof, diag.data());
+// Loads on the element's local unknowns equivalent to a uniform load q (kN/m, downward):
+// qL/2 on each deflection, +-qL^2/12 on the slopes along the beam.
+void EquivalentLoads(double q, double L, double f[6]) {
+    f[0] = f[3] = 0.5 * q * L;
+    f[1] = q * L * L / 12.0;
+    f[4] = -f[1];
+    f[2] = f[5] = 0.0;
+}
+
+int Ids(const Model& m, const Element& el, int ids[6]) {
+    for (int j = 0; j < 3; ++j) {
+        ids[j] = m.Dof(el.n1, j);
+        ids[3 + j] = m.Dof(el.n2, j);
+    }
+    return 6;
+}
+
+// --- assembly ----------------------------------------------------------------------------------
+void Assemble(Model& m, CSparseMatrix& K, CMatrix& B) {
+    m.Stage("assembly");
     K = 0.0;
-    auto dof = [&](int node, int j) { return 3 * order[node] + j; };
-    for (const Element& el : r.elements) {
+    const int nCases = m.plan.nCases;
+    for (int e = 0; e < static_cast<int>(m.r.elements.size()); ++e) {
+        const Element& el = m.r.elements[e];
+        const ElementMatrices em = ElementStiffness(m.r.nodes[el.n1], m.r.nodes[el.n2], m.EI, m.GJ);
         double k[6][6];
-        ElementStiffness(r.nodes[el.n1], r.nodes[el.n2], EI, GJ, k);
-        const int ids[6] = {dof(el.n1, 0), dof(el.n1, 1), dof(el.n1, 2),
-                            dof(el.n2, 0), dof(el.n2, 1), dof(el.n2, 2)};
+        for (int i = 0; i < 6; ++i)
+            for (int j = 0; j < 6; ++j) {
+                double v = 0.0;
+                for (int a = 0; a < 6; ++a)
+                    for (int b = 0; b < 6; ++b)
+                        v += em.T[a][i] * em.kl[a][b] * em.T[b][j];
+                k[i][j] = v;
+            }
+        int ids[6];
+        Ids(m, el, ids);
         for (int i = 0; i < 6; ++i)
             for (int j = 0; j < 6; ++j)
                 if (ids[i] >= ids[j])
                     K(ids[i], ids[j]) += k[i][j];
-    }
-    for (int n = 0; n < nNodes; ++n) {
-        K(dof(n, 0), dof(n, 0)) += spring[n];
-        if (twistRestraint[n] > 0.0) {
-            // Restrain only the slope across the line: -s wx + c wy.
-            const double c = twistAxis[n].x, s = twistAxis[n].y, kr = twistRestraint[n];
-            K(dof(n, 1), dof(n, 1)) += kr * s * s;
-            K(dof(n, 2), dof(n, 2)) += kr * c * c;
-            const int i1 = dof(n, 1), i2 = dof(n, 2);
-            K(std::max(i1, i2), std::min(i1, i2)) += -kr * s * c;
-        }
-    }
-
-    // --- every load case at once --------------------------------------------------------------
-    // The dense right-hand side grows by rows beyond the constructor's size limit.
-    CMatrix B(1, nCases, 0.0);
-    if (r.nDof > 1)
-        B.InsertRow(1, r.nDof - 1);
-    for (int lc = 0; lc < nCases; ++lc)
-        for (int n = 0; n < nNodes; ++n)
-            B(dof(n, 0), lc) = load[lc][n];
-    if (K.LdltSolve(r.nDof, B) != 1)
-        throw AnalysisError("the stiffness matrix is singular: the model is a mechanism");
-
-    r.w.assign(static_cast<size_t>(nCases), std::vector<double>(static_cast<size_t>(nNodes)));
-    for (int lc = 0; lc < nCases; ++lc) {
-        CaseResult& cr = r.cases[lc];
-        for (int n = 0; n < nNodes; ++n) {
-            const double w = B(dof(n, 0), lc);
-            if (!std::isfinite(w))
-                throw AnalysisError("the solution is not finite: the model is a mechanism");
-            r.w[lc][n] = w;
-            if (cr.maxNode < 0 || std::fabs(w) > cr.maxDeflection) {
-                cr.maxDeflection = std::fabs(w);
-                cr.maxNode = n;
+        for (int lc = 0; lc < nCases; ++lc) {
+            const double q = m.lineLoad[lc][e];
+            if (q == 0.0)
+                continue;
+            double fl[6];
+            EquivalentLoads(q, el.length, fl);
+            for (int i = 0; i < 6; ++i) {
+                double fg = 0.0;  // global = T^t local
+                for (int a = 0; a < 6; ++a)
+                    fg += em.T[a][i] * fl[a];
+                B(ids[i], lc) += fg;
             }
         }
-        for (size_t i = 0; i < pileSprings.size(); ++i) {
-            const PileSpring& ps = pileSprings[i];
-            const double disp[2] = {r.w[lc][ps.nodes[0]], r.w[lc][ps.nodes[1]]};
+    }
+    for (int n = 0; n < m.NodeCount(); ++n) {
+        K(m.Dof(n, 0), m.Dof(n, 0)) += m.spring[n];
+        if (m.twistRestraint[n] > 0.0) {
+            // Restrain only the slope across the line: -s wx + c wy.
+            const double c = m.twistAxis[n].x, s = m.twistAxis[n].y, kr = m.twistRestraint[n];
+            const int i1 = m.Dof(n, 1), i2 = m.Dof(n, 2);
+            K(i1, i1) += kr * s * s;
+            K(i2, i2) += kr * c * c;
+            K(std::max(i1, i2), std::min(i1, i2)) += -kr * s * c;
+        }
+        for (int lc = 0; lc < nCases; ++lc)
+            B(m.Dof(n, 0), lc) += m.load[lc][n];
+    }
+}
+
+// --- solve: every load case at once --------------------------------------------------------
+void Solve(Model& m, CSparseMatrix& K, CMatrix& B) {
+    m.Stage("solve");
+    for (int i = 0; i < m.r.nDof; ++i)
+        for (int lc = 0; lc < m.plan.nCases; ++lc)
+            if (!std::isfinite(B(i, lc)))
+                throw AnalysisError(
+                    "the loads are out of the range of numbers this program "
+                    "can work with");
+    if (K.LdltSolve(m.r.nDof, B) != 1)
+        throw AnalysisError("the stiffness matrix is singular: the model is a mechanism");
+    for (int i = 0; i < m.r.nDof; ++i)
+        for (int lc = 0; lc < m.plan.nCases; ++lc)
+            if (!std::isfinite(B(i, lc)))
+                throw AnalysisError(
+                    "the solution is out of the range of numbers this program "
+                    "can work with (the stiffnesses or loads are too far apart)");
+}
+
+void Track(Extreme& x, double v, int where, int end) {
+    if (x.element < 0 || std::fabs(v) > std::fabs(x.value))
+        x = {v, where, end};
+}
+
+// --- results: deflections, reactions, end forces, equilibrium --------------------------------
+void Results(Model& m, const CMatrix& U) {
+    m.Stage("results");
+    const int nCases = m.plan.nCases;
+    const int nNodes = m.NodeCount();
+    const int nElems = static_cast<int>(m.r.elements.size());
+    m.r.w.assign(static_cast<size_t>(nCases), std::vector<double>(static_cast<size_t>(nNodes)));
+    m.r.forces.assign(static_cast<size_t>(nCases),
+                      std::vector<EndForces>(static_cast<size_t>(nElems)));
+    std::vector<ElementMatrices> ems;
+    ems.reserve(static_cast<size_t>(nElems));
+    for (const Element& el : m.r.elements)
+        ems.push_back(ElementStiffness(m.r.nodes[el.n1], m.r.nodes[el.n2], m.EI, m.GJ));
+    const double cx = m.centre.x, cy = m.centre.y;
+    for (int lc = 0; lc < nCases; ++lc) {
+        CaseResult& cr = m.r.cases[lc];
+        cr.grossMoment = cr.grossLoad * m.size;
+        for (int n = 0; n < nNodes; ++n) {
+            const double w = U(m.Dof(n, 0), lc);
+            m.r.w[lc][n] = w;
+            Track(cr.deflection, w, n, 0);
+            const double P = m.load[lc][n];
+            cr.totalLoad += P;
+            cr.loadMomentX += P * (m.r.nodes[n].y - cy);
+            cr.loadMomentY += P * (m.r.nodes[n].x - cx);
+        }
+        cr.maxNode = cr.deflection.element;
+        cr.maxDeflection = std::fabs(cr.deflection.value);
+        for (size_t i = 0; i < m.pileSprings.size(); ++i) {
+            const Model::PileSpring& ps = m.pileSprings[i];
+            const double disp[2] = {m.r.w[lc][ps.nodes[0]], m.r.w[lc][ps.nodes[1]]};
             double R = 0.0;
             CalcuPileR(2, ps.k, disp, &R);
-            r.piles[i].reaction.push_back(R);
+            m.r.piles[i].reaction.push_back(R);
+            m.r.piles[i].settlement.push_back(m.r.w[lc][m.r.piles[i].node]);
+            Track(cr.reaction, R, static_cast<int>(i), 0);
             cr.totalReaction += R;
+            for (int j = 0; j < 2; ++j) {
+                const Node& at = m.r.nodes[ps.nodes[j]];
+                cr.reactionMomentX += ps.k[j] * disp[j] * (at.y - cy);
+                cr.reactionMomentY += ps.k[j] * disp[j] * (at.x - cx);
+            }
+        }
+        for (int e = 0; e < nElems; ++e) {
+            const Element& el = m.r.elements[e];
+            const ElementMatrices& em = ems[e];
+            int ids[6];
+            Ids(m, el, ids);
+            double ul[6];
+            for (int i = 0; i < 6; ++i) {
+                ul[i] = 0.0;
+                for (int j = 0; j < 6; ++j)
+                    ul[i] += em.T[i][j] * U(ids[j], lc);
+            }
+            const double q = m.lineLoad[lc][e];
+            double f[6];
+            EquivalentLoads(q, el.length, f);
+            for (int i = 0; i < 6; ++i) {
+                double v = -f[i];
+                for (int j = 0; j < 6; ++j)
+                    v += em.kl[i][j] * ul[j];
+                f[i] = v;
+            }
+            // End actions on the element to internal forces along it, sagging positive.
+            EndForces& ef = m.r.forces[lc][e];
+            ef.moment[0] = f[1];
+            ef.moment[1] = -f[4];
+            ef.shear[0] = -f[0];
+            ef.shear[1] = f[3];
+            ef.torque[0] = -f[2];
+            ef.torque[1] = f[5];
+            for (int end = 0; end < 2; ++end) {
+                Track(cr.moment, ef.moment[end], e, end);
+                Track(cr.shear, ef.shear[end], e, end);
+                Track(cr.torque, ef.torque[end], e, end);
+            }
+            const Node& a = m.r.nodes[el.n1];
+            const Node& b = m.r.nodes[el.n2];
+            const double Q = q * el.length;
+            cr.totalLoad += Q;
+            cr.loadMomentX += Q * (0.5 * (a.y + b.y) - cy);
+            cr.loadMomentY += Q * (0.5 * (a.x + b.x) - cx);
+        }
+        const double fe = ForceError(cr), me = MomentError(cr);
+        if (!(fe <= kEquilibriumTolerance && me <= kEquilibriumTolerance)) {
+            char buf[400];
+            std::snprintf(buf, sizeof buf,
+                          "load case %s fails its equilibrium check: loads %.6g kN, reactions "
+                          "%.6g kN (%.2e of the gross load); moment error %.2e of the gross "
+                          "load times the plan size (allowed %.0e): the stiffnesses are too far "
+                          "apart for a sound solution",
+                          CaseName(m.plan, lc).c_str(), cr.totalLoad, cr.totalReaction, fe, me,
+                          kEquilibriumTolerance);
+            throw AnalysisError(buf);
         }
     }
+}
+
+}  // namespace
+
+double ForceError(const CaseResult& c) {
+    return c.grossLoad > 0.0 ? std::fabs(c.totalReaction - c.totalLoad) / c.grossLoad : 0.0;
+}
+
+double MomentError(const CaseResult& c) {
+    if (!(c.grossMoment > 0.0))
+        return 0.0;
+    return std::max(std::fabs(c.reactionMomentX - c.loadMomentX),
+                    std::fabs(c.reactionMomentY - c.loadMomentY)) /
+           c.grossMoment;
+}
+
+Result Analyse(const Plan& plan, const Progress& progress) {
+    Result r;
+    Model m(plan, r, progress);
+    Section(m);
+    Split(m);
+    Elements(m);
+    Renumber(m);
+    C3DFaceArray faces;
+    DeepRemoveGuard<C3DFaceArray> faceGuard(faces);
+    Panels(m, faces);
+    Loads(m, faces);
+    Supports(m);
+    CSparseMatrix K(r.nDof, m.diag.data());
+    // The dense right-hand side grows by rows beyond the constructor's size limit.
+    CMatrix B(1, plan.nCases, 0.0);
+    if (r.nDof > 1)
+        B.InsertRow(1, r.nDof - 1);
+    Assemble(m, K, B);
+    Solve(m, K, B);
+    Results(m, B);
     return r;
 }
 

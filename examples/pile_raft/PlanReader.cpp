@@ -2,8 +2,10 @@
 // the library's field reader; every value must be a whole number token.
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <istream>
+#include <ostream>
 #include <string>
 
 #include "BaseCommon/numeric/ReadTxt.h"
@@ -17,6 +19,13 @@ InputError::InputError(int line, const std::string& what)
       m_line(line) {}
 
 namespace {
+
+// A token echoed in a message is cut to this many characters: a plan may hold anything.
+constexpr size_t kMaxEcho = 40;
+
+std::string Echo(const std::string& token) {
+    return token.size() <= kMaxEcho ? token : token.substr(0, kMaxEcho) + "...";
+}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r';
@@ -52,15 +61,43 @@ double Number(const std::string& field, int line, const char* what) {
     const double check = std::strtod(field.c_str(), &end);
     if (!startsNumber || pos != text.GetLength() || end != field.c_str() + field.size() ||
         !std::isfinite(v) || v != check)
-        throw InputError(line, std::string(what) + ": '" + field + "' is not a number");
+        throw InputError(line, std::string(what) + ": '" + Echo(field) + "' is not a number");
     return v;
 }
 
-double Positive(const std::string& field, int line, const char* what) {
+// A number no larger in magnitude than limit.
+double Bounded(const std::string& field, int line, const char* what, double limit,
+               const char* unit) {
     const double v = Number(field, line, what);
+    if (std::fabs(v) > limit) {
+        char buf[160];
+        std::snprintf(buf, sizeof buf, "%s %g is out of range (at most %g %s in size)", what, v,
+                      limit, unit);
+        throw InputError(line, buf);
+    }
+    return v;
+}
+
+Point2 Position(const std::string& x, const std::string& y, int line, const char* xs,
+                const char* ys) {
+    return {Bounded(x, line, xs, kMaxCoordinate, "m"), Bounded(y, line, ys, kMaxCoordinate, "m")};
+}
+
+double Positive(const std::string& field, int line, const char* what, double limit,
+                const char* unit) {
+    const double v = Bounded(field, line, what, limit, unit);
     if (!(v > 0.0))
         throw InputError(line, std::string(what) + " must be positive");
     return v;
+}
+
+// Loads per case from field first on.
+std::vector<double> Loads(const std::vector<std::string>& f, size_t first, int line,
+                          const char* what, const char* unit) {
+    std::vector<double> loads;
+    for (size_t i = first; i < f.size(); ++i)
+        loads.push_back(Bounded(f[i], line, what, kMaxLoad, unit));
+    return loads;
 }
 
 std::string Upper(std::string s) {
@@ -78,6 +115,9 @@ Plan ReadPlan(std::istream& in) {
     std::string text;
     int line = 0;
     auto setCases = [&](int n) {
+        if (n > kMaxLoadCases)
+            throw InputError(line, std::to_string(n) + " load cases: at most " +
+                                       std::to_string(kMaxLoadCases) + " are allowed");
         if (plan.nCases == 0) {
             plan.nCases = n;
             caseLine = line;
@@ -104,32 +144,58 @@ Plan ReadPlan(std::istream& in) {
                                            "), found " + std::to_string(nValues));
         };
 
-        if (key == "CONCRETE") {
+        if (key == "TITLE") {
+            const size_t at = text.find_first_not_of(" \t", text.find_first_not_of(" \t") + 5);
+            plan.title = at == std::string::npos ? "" : text.substr(at);
+            while (!plan.title.empty() && IsBlank(plan.title.back()))
+                plan.title.pop_back();
+            if (plan.title.size() > 200)
+                throw InputError(line, "TITLE is longer than 200 characters");
+        } else if (key == "CASE") {
+            if (!plan.caseNames.empty())
+                throw InputError(line, "CASE given twice");
+            if (nValues < 1)
+                throw InputError(line, "CASE takes one name per load case, found none");
+            for (size_t i = 1; i < f.size(); ++i) {
+                if (f[i].size() > static_cast<size_t>(kMaxCaseName))
+                    throw InputError(line, "load case name '" + Echo(f[i]) + "' is longer than " +
+                                               std::to_string(kMaxCaseName) + " characters");
+                plan.caseNames.push_back(f[i]);
+            }
+            setCases(static_cast<int>(nValues));
+        } else if (key == "CONCRETE") {
             need(1, "grade");
             plan.grade = Number(f[1], line, "concrete grade");
             if (plan.grade < 15.0 || plan.grade > 80.0)
                 throw InputError(line, "concrete grade must lie between C15 and C80");
         } else if (key == "SECTION") {
             need(2, "b h");
-            plan.b = Positive(f[1], line, "section width");
-            plan.h = Positive(f[2], line, "section depth");
+            plan.b = Positive(f[1], line, "section width", kMaxSection, "m");
+            plan.h = Positive(f[2], line, "section depth", kMaxSection, "m");
         } else if (key == "MESH") {
             need(1, "maxlen");
-            plan.meshLen = Positive(f[1], line, "mesh length");
+            plan.meshLen = Positive(f[1], line, "mesh length", kMaxCoordinate, "m");
         } else if (key == "LINE") {
-            need(4, "x1 y1 x2 y2");
+            if (nValues < 4)
+                throw InputError(line,
+                                 "LINE takes 4 values (x1 y1 x2 y2) and a load per case, "
+                                 "found " +
+                                     std::to_string(nValues));
             BeamLine b;
-            b.a = {Number(f[1], line, "x1"), Number(f[2], line, "y1")};
-            b.b = {Number(f[3], line, "x2"), Number(f[4], line, "y2")};
+            b.a = Position(f[1], f[2], line, "x1", "y1");
+            b.b = Position(f[3], f[4], line, "x2", "y2");
+            b.loads = Loads(f, 5, line, "line load", "kN/m");
             b.line = line;
+            if (!b.loads.empty())
+                setCases(static_cast<int>(b.loads.size()));
             if (std::hypot(b.b.x - b.a.x, b.b.y - b.a.y) < 1e-6)
                 throw InputError(line, "beam line has no length");
             plan.beams.push_back(b);
         } else if (key == "PILE") {
             need(3, "x y k");
             PileInput p;
-            p.p = {Number(f[1], line, "x"), Number(f[2], line, "y")};
-            p.k = Positive(f[3], line, "pile stiffness");
+            p.p = Position(f[1], f[2], line, "x", "y");
+            p.k = Positive(f[3], line, "pile stiffness", kMaxPileStiffness, "kN/m");
             p.line = line;
             plan.piles.push_back(p);
         } else if (key == "COLUMN") {
@@ -137,9 +203,8 @@ Plan ReadPlan(std::istream& in) {
                 throw InputError(line, "COLUMN takes x y and one load per case, found " +
                                            std::to_string(nValues) + " values");
             ColumnInput c;
-            c.p = {Number(f[1], line, "x"), Number(f[2], line, "y")};
-            for (size_t i = 3; i < f.size(); ++i)
-                c.loads.push_back(Number(f[i], line, "load"));
+            c.p = Position(f[1], f[2], line, "x", "y");
+            c.loads = Loads(f, 3, line, "load", "kN");
             c.line = line;
             setCases(static_cast<int>(c.loads.size()));
             plan.columns.push_back(c);
@@ -148,12 +213,11 @@ Plan ReadPlan(std::istream& in) {
                 throw InputError(line, "AREA given twice");
             if (nValues < 1)
                 throw InputError(line, "AREA takes one load per case, found none");
-            for (size_t i = 1; i < f.size(); ++i)
-                plan.areaLoads.push_back(Number(f[i], line, "area load"));
+            plan.areaLoads = Loads(f, 1, line, "area load", "kPa");
             setCases(static_cast<int>(plan.areaLoads.size()));
             sawArea = true;
         } else {
-            throw InputError(line, "unknown keyword '" + f[0] + "'");
+            throw InputError(line, "unknown keyword '" + Echo(f[0]) + "'");
         }
     }
     if (plan.beams.empty())
@@ -161,8 +225,62 @@ Plan ReadPlan(std::istream& in) {
     if (plan.piles.empty())
         throw InputError(0, "no PILE: the plan has no piles");
     if (plan.nCases == 0)
-        throw InputError(0, "no load case: give COLUMN or AREA loads");
+        throw InputError(0, "no load case: give COLUMN, AREA or LINE loads");
     return plan;
+}
+
+std::string CaseName(const Plan& plan, int lc) {
+    if (lc >= 0 && lc < static_cast<int>(plan.caseNames.size()))
+        return plan.caseNames[static_cast<size_t>(lc)];
+    return std::to_string(lc + 1);
+}
+
+namespace {
+
+// The shortest form that reads back to the same double.
+std::string Num(double v) {
+    char buf[32];
+    for (int digits = 6; digits <= 17; ++digits) {
+        std::snprintf(buf, sizeof buf, "%.*g", digits, v);
+        if (std::strtod(buf, nullptr) == v)
+            break;
+    }
+    return buf;
+}
+
+}  // namespace
+
+void WritePlan(std::ostream& out, const Plan& plan) {
+    if (!plan.title.empty())
+        out << "TITLE " << plan.title << "\n";
+    if (!plan.caseNames.empty()) {
+        out << "CASE";
+        for (const std::string& n : plan.caseNames)
+            out << " " << n;
+        out << "\n";
+    }
+    out << "CONCRETE " << Num(plan.grade) << "\nSECTION " << Num(plan.b) << " " << Num(plan.h)
+        << "\nMESH " << Num(plan.meshLen) << "\n";
+    for (const BeamLine& b : plan.beams) {
+        out << "LINE " << Num(b.a.x) << " " << Num(b.a.y) << " " << Num(b.b.x) << " " << Num(b.b.y);
+        for (double q : b.loads)
+            out << " " << Num(q);
+        out << "\n";
+    }
+    for (const PileInput& p : plan.piles)
+        out << "PILE " << Num(p.p.x) << " " << Num(p.p.y) << " " << Num(p.k) << "\n";
+    for (const ColumnInput& c : plan.columns) {
+        out << "COLUMN " << Num(c.p.x) << " " << Num(c.p.y);
+        for (double q : c.loads)
+            out << " " << Num(q);
+        out << "\n";
+    }
+    if (!plan.areaLoads.empty()) {
+        out << "AREA";
+        for (double q : plan.areaLoads)
+            out << " " << Num(q);
+        out << "\n";
+    }
 }
 
 }  // namespace pileraft
