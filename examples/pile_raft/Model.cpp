@@ -24,6 +24,7 @@
 #include "BaseCommon/matrix/CMatrix.h"
 #include "BaseCommon/numeric/PlaneCoord.h"
 #include "BaseCommon/sparse/CSparseMatrix.h"
+#include "BaseCommon/sparse/SkylineNumbering.h"
 #include "PileRaft.h"
 #include "SpatialHash.h"
 
@@ -105,9 +106,7 @@ struct Model {
     std::vector<std::vector<int>> adj, elemsAt;
     std::vector<std::vector<double>> lineLoad;  // per case per element, kN/m downward
 
-    // renumbering
-    std::vector<int> order;  // new number of every node
-    std::vector<int> diag;   // skyline diagonal addresses
+    rvn::SkylineLayout layout;  // the renumbering and the skyline's diagonal addresses
 
     // loads and supports
     std::vector<std::vector<double>> load;  // per case per node, kN downward
@@ -123,7 +122,7 @@ struct Model {
     std::unique_ptr<CMatrix> solution;
 
     int NodeCount() const { return static_cast<int>(r.nodes.size()); }
-    int Dof(int node, int j) const { return 3 * order[node] + j; }
+    int Dof(int node, int j) const { return layout.Unknown(node, j); }
 
     // Nodes merge at the point tolerance: coordinates within 1e-6 of each other (strictly,
     // per coordinate) are one node; of several, the first made.
@@ -358,101 +357,21 @@ void Elements(Model& m) {
     }
 }
 
-// Stored entries of the skyline matrix with three unknowns per node, for a node order.
-long long ProfileSize(const std::vector<std::vector<int>>& adj, const std::vector<int>& order) {
-    long long total = 0;
-    for (int n = 0; n < static_cast<int>(adj.size()); ++n) {
-        int lowest = order[n];
-        for (int m : adj[n])
-            lowest = std::min(lowest, order[m]);
-        // Rows 3n, 3n+1, 3n+2 start at column 3*lowest.
-        const long long first = 3LL * lowest;
-        for (int r = 0; r < 3; ++r)
-            total += 3LL * order[n] + r - first + 1;
-    }
-    return total;
-}
-
-// Reverse Cuthill-McKee: breadth-first from a far-out node of least degree, neighbours by
-// increasing degree, the order reversed. It keeps connected nodes close in number, so each
-// row of the skyline starts near the diagonal. Returns the new number of every node.
-std::vector<int> ReverseCuthillMcKee(const std::vector<std::vector<int>>& adj) {
-    const int n = static_cast<int>(adj.size());
-    auto byDegree = [&](int a, int b) {
-        return adj[a].size() != adj[b].size() ? adj[a].size() < adj[b].size() : a < b;
-    };
-    // Breadth-first visit from start over nodes not yet marked; returns the visit order and
-    // the index in it where the last level begins.
-    auto bfs = [&](int start, std::vector<char>& mark, size_t& lastLevel) {
-        std::vector<int> out{start};
-        mark[start] = 1;
-        size_t levelBegin = 0;
-        lastLevel = 0;
-        while (levelBegin < out.size()) {
-            const size_t levelEnd = out.size();
-            lastLevel = levelBegin;
-            for (size_t q = levelBegin; q < levelEnd; ++q) {
-                std::vector<int> next;
-                for (int m : adj[out[q]])
-                    if (!mark[m]) {
-                        mark[m] = 1;
-                        next.push_back(m);
-                    }
-                std::sort(next.begin(), next.end(), byDegree);
-                out.insert(out.end(), next.begin(), next.end());
-            }
-            levelBegin = levelEnd;
-        }
-        return out;
-    };
-    std::vector<int> sequence;
-    sequence.reserve(static_cast<size_t>(n));
-    std::vector<char> placed(static_cast<size_t>(n), 0);
-    for (int s = 0; s < n; ++s) {
-        if (placed[s])
-            continue;
-        // A pseudo-peripheral start: the least-degree node of the farthest level from s.
-        std::vector<char> probeMark(placed);
-        size_t last = 0;
-        const std::vector<int> probe = bfs(s, probeMark, last);
-        const int start =
-            *std::min_element(probe.begin() + static_cast<long>(last), probe.end(), byDegree);
-        const std::vector<int> component = bfs(start, placed, last);
-        sequence.insert(sequence.end(), component.begin(), component.end());
-    }
-    std::vector<int> order(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i)
-        order[sequence[static_cast<size_t>(n - 1 - i)]] = i;
-    return order;
-}
-
 // --- renumbering: before the panels and loads, so that an oversized plan stops here ----------
 void Renumber(Model& m) {
     m.Stage("renumbering");
-    const int nNodes = m.NodeCount();
-    std::vector<int> identity(static_cast<size_t>(nNodes));
-    std::iota(identity.begin(), identity.end(), 0);
-    m.r.profileInput = ProfileSize(m.adj, identity);
-    m.order = ReverseCuthillMcKee(m.adj);
-    m.r.profileSolved = ProfileSize(m.adj, m.order);
-    if (m.r.profileSolved > kMaxProfile)
+    rvn::CouplingGraph graph(m.NodeCount(), 3);
+    for (const Element& el : m.r.elements)
+        graph.AddCoupling(el.n1, el.n2);
+    m.layout = rvn::PlanSkyline(graph);
+    m.r.profileInput = m.layout.profileBefore;
+    m.r.profileSolved = m.layout.profileAfter;
+    m.r.ordering = rvn::SkylineOrderingName(m.layout.ordering);
+    if (m.layout.status != rvn::SkylineStatus::Ok || m.r.profileSolved > kMaxProfile)
         throw InputError(0, "the stiffness matrix would hold " + std::to_string(m.r.profileSolved) +
                                 " entries, more than this program allows (a coarser MESH or a "
                                 "smaller plan helps)");
-    m.r.nDof = 3 * nNodes;
-    m.diag.assign(static_cast<size_t>(m.r.nDof), 0);
-    std::vector<int> lowestNode(static_cast<size_t>(nNodes));
-    for (int n = 0; n < nNodes; ++n) {
-        int lowest = m.order[n];
-        for (int a : m.adj[n])
-            lowest = std::min(lowest, m.order[a]);
-        lowestNode[m.order[n]] = lowest;
-    }
-    long long d = -1;
-    for (int row = 0; row < m.r.nDof; ++row) {
-        d += row - 3 * lowestNode[row / 3] + 1;
-        m.diag[row] = static_cast<int>(d);
-    }
+    m.r.nDof = m.layout.unknownCount;
 }
 
 // The bounded faces of the graph of pieces, each as its ring of nodes anticlockwise: at the
@@ -1014,7 +933,7 @@ Result Analyse(const Plan& plan, const Progress& progress) {
     Panels(m, faces);
     Loads(m, faces);
     Supports(m);
-    CSparseMatrix K(r.nDof, m.diag.data());
+    CSparseMatrix K(r.nDof, m.layout.diag.data());
     // The dense right-hand side grows by rows beyond the constructor's size limit.
     CMatrix B(1, plan.nCases, 0.0);
     if (r.nDof > 1)

@@ -170,7 +170,8 @@ struct Result {
     std::vector<CaseResult> cases;
     int nDof = 0;
     long long profileInput = 0;   // stored matrix entries with nodes in the order found
-    long long profileSolved = 0;  // after reverse Cuthill-McKee renumbering
+    long long profileSolved = 0;  // after the library's renumbering
+    std::string ordering;         // the renumbering that gave it
 };
 
 // Relative equilibrium errors of a load case: force against the gross load, moment against

@@ -87,9 +87,9 @@ void PrintReport(std::ostream& out, const Plan& plan, const Result& r, bool summ
         plan.beams.size(), r.nodes.size(), r.elements.size(), plan.meshLen, r.nDof, r.panels.size(),
         r.piles.size(), plan.columns.size(), r.cases.size());
     out << Fmt(
-        "Skyline profile: %lld stored entries in plan order, %lld after reverse "
-        "Cuthill-McKee renumbering (%.1f%%)\n",
-        r.profileInput, r.profileSolved,
+        "Skyline profile: %lld stored entries in plan order, %lld after %s renumbering "
+        "(%.1f%%)\n",
+        r.profileInput, r.profileSolved, r.ordering.c_str(),
         r.profileInput > 0
             ? 100.0 * static_cast<double>(r.profileSolved) / static_cast<double>(r.profileInput)
             : 0.0);
