@@ -4,6 +4,7 @@
 #define RVN_BASECOMMON_H
 
 #include "BaseCommon/Export.h"
+#include "BaseCommon/Version.h"
 #include "BaseCommon/framework/Framework.h"
 
 // geometry
@@ -30,6 +31,7 @@
 #include "BaseCommon/faces/PolyHelpers.h"
 
 // numeric
+#include "BaseCommon/numeric/AlgDzzlChazhi.h"
 #include "BaseCommon/numeric/AlgLinearMethod.h"
 #include "BaseCommon/numeric/AlgTraqArea.h"
 #include "BaseCommon/numeric/CAlgFinding.h"

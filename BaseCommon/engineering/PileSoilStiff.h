@@ -1,8 +1,8 @@
 // Spreading of pile and soil springs onto the nodes of line and plane elements, and the
 // reactions summed back from nodal values. Plan coordinates only; node coordinates are
 // 2 * nNode interleaved values x1, y1, x2, y2, ...; a point is two values (x, y); nodal
-// results are nNode values in node order. C calling convention and bare exported names; C
-// callers find the same prototypes in BaseCommon/BaseCommonC.h.
+// results are nNode values in node order. C calling convention and bare exported names; this
+// header is valid C, and BaseCommon/BaseCommonC.h includes it.
 //
 // Element kinds: 0 a single node; 1 a line of 2, 3 or 4 nodes (ends first, then the inner
 // nodes: natural coordinates -1, +1, then 0 or -1/3, +1/3); 2 a triangle (3 nodes, area

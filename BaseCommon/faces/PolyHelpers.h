@@ -1,6 +1,6 @@
 // Polygon helpers over plain coordinate arrays, with the C calling convention and bare
 // exported names, for callers that keep coordinates in double arrays rather than geometry
-// objects. C callers find the same prototypes in BaseCommon/BaseCommonC.h.
+// objects. This header is valid C, and BaseCommon/BaseCommonC.h includes it.
 #ifndef RVN_FACES_POLYHELPERS_H
 #define RVN_FACES_POLYHELPERS_H
 

@@ -1,5 +1,5 @@
 // Area (barycentric) coordinates of a point in a plane triangle, relative to the third vertex.
-#include "BaseCommon/BaseCommonC.h"
+#include "BaseCommon/numeric/AlgDzzlChazhi.h"
 
 double* AlgDzzlChazhi(const double* tri, const double* p, double* w) {
     if (tri == nullptr || p == nullptr || w == nullptr)

@@ -4,8 +4,8 @@
 // rectangle. Angles are radians unless said otherwise. Point lists are flat arrays: pairs
 // (x, y) for Rotate_AxisZ, triples (x, y, z) for TransCordSys_AxisZ and GetMiniBox.
 //
-// All but RectFunc::CalcuInertia have the C calling convention and bare exported names; C
-// callers find the same prototypes in BaseCommon/BaseCommonC.h.
+// All but RectFunc::CalcuInertia have the C calling convention and bare exported names; this
+// header is valid C (RectFunc is seen by C++ only), and BaseCommon/BaseCommonC.h includes it.
 #ifndef RVN_NUMERIC_PLANECOORD_H
 #define RVN_NUMERIC_PLANECOORD_H
 
@@ -50,6 +50,7 @@ RVN_C_API void GetMiniBox(const double* pdXYZ, int nPnt, double* pdBox, double d
 RVN_C_API double Distpf_2d(double x1, double y1, double x2, double y2);
 RVN_C_API double Distpf_3d(double x1, double y1, double z1, double x2, double y2, double z2);
 
+#ifdef __cplusplus
 namespace RectFunc {
 
 // Section constants of a b x h rectangle (b along x, h along y):
@@ -61,5 +62,6 @@ namespace RectFunc {
 RVN_API void CalcuInertia(double b, double h, int nType, double& dIx, double& dIy, double& dJ);
 
 }  // namespace RectFunc
+#endif
 
 #endif  // RVN_NUMERIC_PLANECOORD_H

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "BaseCommon/BaseCommon.h"
+#include "BaseCommon/Version.h"
 
 int main() {
     // Panels of a plan: two bays of 6 m x 4 m.
@@ -62,7 +63,10 @@ int main() {
     C2DPoint* q = nullptr;
     ar >> q;
 
-    const bool ok = nFaces == 2 && std::fabs(area - 48.0) < 1e-12 && inside == 1 && solved == 1 &&
+    // The loaded library is the one compiled against.
+    std::printf("rvnBaseCommon %s\n", rvn::Version());
+    const bool ok = rvn::VersionNumber() == RVN_BASECOMMON_VERSION && nFaces == 2 &&
+                    std::fabs(area - 48.0) < 1e-12 && inside == 1 && solved == 1 &&
                     std::fabs(B(2, 1) - 2.0) < 1e-12 && q && q->x == 1.5 &&
                     TableConcrete().FindEc(30e6) == 3.0e10;
     delete q;
