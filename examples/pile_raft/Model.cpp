@@ -5,10 +5,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <numeric>
-#include <set>
 #include <sstream>
 #include <unordered_map>
 
@@ -18,6 +16,7 @@
 #include "BaseCommon/faces/C3DFaceArray.h"
 #include "BaseCommon/faces/C3DLineArray.h"
 #include "BaseCommon/faces/C3DPointArray.h"
+#include "BaseCommon/faces/PlanPanels.h"
 #include "BaseCommon/faces/detail/ArrayGuard.h"
 #include "BaseCommon/geometry/C3DLine.h"
 #include "BaseCommon/geometry/Tolerance.h"
@@ -374,107 +373,76 @@ void Renumber(Model& m) {
     m.r.nDof = m.layout.unknownCount;
 }
 
-// The bounded faces of the graph of pieces, each as its ring of nodes anticlockwise: at the
-// end of every half-edge the walk takes the next half-edge clockwise from the way back, which
-// traces every face, convex or not, with a beam end inside it as a there-and-back in its ring.
-// Faces of positive area are bounded; the unbounded face of each group runs clockwise.
-std::vector<std::vector<int>> BoundedFaces(const Model& m) {
-    const int nh = 2 * static_cast<int>(m.pieces.size());
-    auto from = [&](int h) { return h % 2 == 0 ? m.pieces[h / 2].n1 : m.pieces[h / 2].n2; };
-    auto to = [&](int h) { return from(h ^ 1); };
-    auto angle = [&](int h) {
-        const Node& a = m.r.nodes[from(h)];
-        const Node& b = m.r.nodes[to(h)];
-        return std::atan2(b.y - a.y, b.x - a.x);
-    };
-    std::unordered_map<int, std::vector<int>> out;  // half-edges leaving each node, by angle
-    for (int h = 0; h < nh; ++h)
-        out[from(h)].push_back(h);
-    std::vector<int> slot(static_cast<size_t>(nh));
-    for (auto& kv : out) {
-        std::vector<int>& hs = kv.second;
-        std::sort(hs.begin(), hs.end(), [&](int a, int b) { return angle(a) < angle(b); });
-        for (size_t i = 0; i < hs.size(); ++i)
-            slot[hs[i]] = static_cast<int>(i);
-    }
-    auto next = [&](int h) {
-        const std::vector<int>& hs = out[to(h)];
-        const int back = slot[h ^ 1];
-        return hs[(back + static_cast<int>(hs.size()) - 1) % hs.size()];
-    };
-    std::vector<char> seen(static_cast<size_t>(nh), 0);
-    std::vector<std::vector<int>> faces;
-    for (int h0 = 0; h0 < nh; ++h0) {
-        if (seen[h0])
-            continue;
-        std::vector<int> ring;
-        double twiceArea = 0.0;
-        for (int h = h0; !seen[h]; h = next(h)) {
-            seen[h] = 1;
-            ring.push_back(from(h));
-            const Node& a = m.r.nodes[from(h)];
-            const Node& b = m.r.nodes[to(h)];
-            twiceArea +=
-                (a.x - m.centre.x) * (b.y - m.centre.y) - (b.x - m.centre.x) * (a.y - m.centre.y);
-        }
-        if (twiceArea > 0.0 && ring.size() >= 3)
-            faces.push_back(std::move(ring));
-    }
-    return faces;
-}
+// A panel as rings of nodes: its outer boundary and its holes, all anticlockwise.
+struct PanelRings {
+    std::vector<int> outer;
+    std::vector<std::vector<int>> holes;
+};
 
-std::vector<int> Canonical(std::vector<int> ring) {
-    std::rotate(ring.begin(), std::min_element(ring.begin(), ring.end()), ring.end());
+std::vector<int> RingOf(const Model& m, C3DFace& face) {
+    std::vector<int> ring;
+    for (int i = 0; i < face.GetPntArray()->GetSize(); ++i)
+        ring.push_back(m.FindNode(face.GetPoint(i)->x, face.GetPoint(i)->y));
     return ring;
 }
 
-// --- panels: the library's faces, checked against the faces the beams enclose ----------------
-void Panels(Model& m, C3DFaceArray& faces) {
+// Twice the signed area of a ring (anticlockwise positive) and its first moments, about the
+// plan centre so that a plan far from the origin keeps its digits.
+void RingMoments(const Model& m, const std::vector<int>& ring, double& a2, double& sx, double& sy) {
+    a2 = sx = sy = 0.0;
+    for (size_t i = 0; i < ring.size(); ++i) {
+        const Node& p = m.r.nodes[ring[i]];
+        const Node& q = m.r.nodes[ring[(i + 1) % ring.size()]];
+        const double px = p.x - m.centre.x, py = p.y - m.centre.y;
+        const double qx = q.x - m.centre.x, qy = q.y - m.centre.y;
+        const double c = px * qy - qx * py;
+        a2 += c;
+        sx += (px + qx) * c;
+        sy += (py + qy) * c;
+    }
+}
+
+// Where a point lies against a ring: 0 within the length tolerance of an edge, 1 inside,
+// -1 outside (crossings of a ray along +x, each edge taken half-open so that a vertex on
+// the ray counts once). Convex or not.
+int Locate(const Model& m, const std::vector<int>& ring, double x, double y) {
+    bool inside = false;
+    for (size_t i = 0; i < ring.size(); ++i) {
+        const Node& p = m.r.nodes[ring[i]];
+        const Node& q = m.r.nodes[ring[(i + 1) % ring.size()]];
+        const double dx = q.x - p.x, dy = q.y - p.y;
+        const double len2 = dx * dx + dy * dy;
+        const double t = len2 > 0.0 ? ((x - p.x) * dx + (y - p.y) * dy) / len2 : 0.0;
+        const double tc = std::min(1.0, std::max(0.0, t));
+        if (std::hypot(p.x + tc * dx - x, p.y + tc * dy - y) < rvn::kTolLength)
+            return 0;
+        if ((p.y > y) != (q.y > y) && x < p.x + (y - p.y) / dy * dx)
+            inside = !inside;
+    }
+    return inside ? 1 : -1;
+}
+
+// --- panels: every bounded panel of the pieces, convex or not, with its openings -------------
+void Panels(Model& m, C3DFaceArray& faces, std::vector<PanelRings>& rings) {
     m.Stage("panels");
     C3DLineArray lines;
     DeepRemoveGuard<C3DLineArray> lineGuard(lines);
     for (const Piece& p : m.pieces)
         lines.Add(new C3DLine(C3DPoint(m.r.nodes[p.n1].x, m.r.nodes[p.n1].y, 0.0),
                               C3DPoint(m.r.nodes[p.n2].x, m.r.nodes[p.n2].y, 0.0)));
-    C3DFace::GenFaceByLine(lines, faces);
-
-    // The library finds convex panels; every face the beams enclose must be among them, or
-    // part of an area load would go nowhere (a non-convex panel, or a beam end inside one).
-    const std::vector<std::vector<int>> enclosed = BoundedFaces(m);
-    std::map<std::vector<int>, int> found;
-    for (int f = 0; f < faces.GetSize(); ++f) {
-        C3DFace& face = *faces.GetAt(f);
-        std::vector<int> ring;
-        for (int i = 0; i < face.GetPntArray()->GetSize(); ++i)
-            ring.push_back(m.FindNode(face.GetPoint(i)->x, face.GetPoint(i)->y));
-        found.emplace(Canonical(ring), f);
-    }
-    for (const std::vector<int>& ring : enclosed) {
-        if (found.erase(Canonical(ring)))
-            continue;
-        // Name the panel by its lowest-left corner.
-        int corner = ring.front();
-        for (int n : ring) {
-            const Node& a = m.r.nodes[n];
-            const Node& b = m.r.nodes[corner];
-            if (a.y < b.y || (a.y == b.y && a.x < b.x))
-                corner = n;
-        }
-        const bool stub = std::set<int>(ring.begin(), ring.end()).size() < ring.size();
-        throw InputError(0, "the panel with a corner at " +
-                                At(m.r.nodes[corner].x, m.r.nodes[corner].y) +
-                                (stub ? " holds a beam end" : " is not convex") +
-                                ": its area load cannot be placed (split it with a beam line)");
-    }
-    if (!found.empty()) {
-        const Node& a = m.r.nodes[found.begin()->first.front()];
-        throw InputError(0, "a panel found at " + At(a.x, a.y) +
-                                " is not one the beams enclose: its area load cannot be placed");
-    }
+    C3DFaceArray holes;
+    DeepRemoveGuard<C3DFaceArray> holeGuard(holes);
+    CArray<int, int> holeOf;
+    rvn::GenPanelsByLine(lines, faces, holes, holeOf);
+    rings.resize(static_cast<size_t>(faces.GetSize()));
+    for (int f = 0; f < faces.GetSize(); ++f)
+        rings[f].outer = RingOf(m, *faces.GetAt(f));
+    for (int h = 0; h < holes.GetSize(); ++h)
+        rings[holeOf[h]].holes.push_back(RingOf(m, *holes.GetAt(h)));
 }
 
 // --- loads: column loads to nodes, area loads to line loads on panel borders ------------------
-void Loads(Model& m, C3DFaceArray& faces) {
+void Loads(Model& m, C3DFaceArray& faces, const std::vector<PanelRings>& rings) {
     m.Stage("loads");
     const Plan& plan = m.plan;
     const int nCases = plan.nCases;
@@ -506,36 +474,47 @@ void Loads(Model& m, C3DFaceArray& faces) {
 
     for (int f = 0; f < faces.GetSize(); ++f) {
         C3DFace& face = *faces.GetAt(f);
-        face.InitNormalVec();
+        const PanelRings& pr = rings[f];
         Panel panel;
-        C3DPoint centre;
-        face.CalcuCenter(centre, panel.area);
-        panel.area = std::fabs(panel.area);
-        panel.girth = face.GetGirth();
-        panel.centroid = {centre.x, centre.y};
-        const int nc = face.GetPntArray()->GetSize();
-        std::vector<int> ring;
-        Box box{1e300, 1e300, -1e300, -1e300};
-        for (int i = 0; i < nc; ++i) {
-            const C3DPoint* p = face.GetPoint(i);
-            panel.corners.push_back({p->x, p->y});
-            ring.push_back(m.FindNode(p->x, p->y));
-            box = {std::min(box.x0, p->x), std::min(box.y0, p->y), std::max(box.x1, p->x),
-                   std::max(box.y1, p->y)};
+        // Net area and centroid: the outer ring less its holes (all anticlockwise).
+        double a2 = 0.0, sx = 0.0, sy = 0.0;
+        RingMoments(m, pr.outer, a2, sx, sy);
+        for (const std::vector<int>& hole : pr.holes) {
+            double h2 = 0.0, hx = 0.0, hy = 0.0;
+            RingMoments(m, hole, h2, hx, hy);
+            a2 -= h2;
+            sx -= hx;
+            sy -= hy;
         }
-        // Area load: a uniform line load on the panel's border, q A over the perimeter, so
-        // every case keeps its total and each border element takes its length's share.
+        panel.area = 0.5 * a2;
+        panel.centroid = {m.centre.x + sx / (3.0 * a2), m.centre.y + sy / (3.0 * a2)};
+        Box box{1e300, 1e300, -1e300, -1e300};
+        for (int n : pr.outer) {
+            const Node& p = m.r.nodes[n];
+            panel.corners.push_back({p.x, p.y});
+            box = {std::min(box.x0, p.x), std::min(box.y0, p.y), std::max(box.x1, p.x),
+                   std::max(box.y1, p.y)};
+        }
+        // Area load: a uniform line load on the panel's border (its holes' too), q A over
+        // the border's length, so every case keeps its total and each border element takes
+        // its length's share.
         std::vector<int> border;
         double perimeter = 0.0;
-        for (int i = 0; i < nc; ++i) {
-            const auto it = m.pieceOf.find(PairKey(ring[i], ring[(i + 1) % nc]));
-            if (it == m.pieceOf.end())
-                continue;
-            for (int e : m.pieces[it->second].elems) {
-                border.push_back(e);
-                perimeter += m.r.elements[e].length;
+        auto walk = [&](const std::vector<int>& ring) {
+            for (size_t i = 0; i < ring.size(); ++i) {
+                const auto it = m.pieceOf.find(PairKey(ring[i], ring[(i + 1) % ring.size()]));
+                if (it == m.pieceOf.end())
+                    continue;
+                for (int e : m.pieces[it->second].elems) {
+                    border.push_back(e);
+                    perimeter += m.r.elements[e].length;
+                }
             }
-        }
+        };
+        walk(pr.outer);
+        for (const std::vector<int>& hole : pr.holes)
+            walk(hole);
+        panel.girth = perimeter;
         for (int lc = 0; lc < nCases && !plan.areaLoads.empty(); ++lc) {
             const double total = plan.areaLoads[lc] * panel.area;
             m.r.cases[lc].grossLoad += std::fabs(total);
@@ -543,8 +522,9 @@ void Loads(Model& m, C3DFaceArray& faces) {
                 m.lineLoad[lc][e] += total / perimeter;
         }
         // Columns in the panel: on its border they already sit on a beam; inside, their
-        // load goes to the panel's true corners by the element shape functions, scaled to
-        // sum exactly to one.
+        // load goes to the panel's true corners, by the element shape functions on a
+        // triangle or quadrilateral, by inverse distance on other panels, scaled to sum
+        // exactly to one.
         C3DPointArray corners;  // borrowed pointers into the face: never deep-emptied
         face.GenCorners(corners);
         std::vector<double> cornerXY;
@@ -561,7 +541,9 @@ void Loads(Model& m, C3DFaceArray& faces) {
         std::sort(inBox.begin(), inBox.end());
         for (int c : inBox) {
             const ColumnInput& col = plan.columns[c];
-            const int where = face.PntInFace(C3DPoint(col.p.x, col.p.y, 0.0));
+            int where = Locate(m, pr.outer, col.p.x, col.p.y);
+            for (size_t h = 0; h < pr.holes.size() && where > 0; ++h)
+                where = -Locate(m, pr.holes[h], col.p.x, col.p.y);
             if (where < 0)
                 continue;
             panel.columns.push_back({c, where == 0});
@@ -570,10 +552,13 @@ void Loads(Model& m, C3DFaceArray& faces) {
             const int mc = static_cast<int>(cornerNode.size());
             std::vector<double> wgt(static_cast<size_t>(mc), 0.0);
             const double pt[2] = {col.p.x, col.p.y};
-            if (mc == 3 || mc == 4)
+            if ((mc == 3 || mc == 4) && pr.holes.empty())
                 PileStiffEq(2, mc, cornerXY.data(), pt, 1.0, wgt.data());
             double sum = std::accumulate(wgt.begin(), wgt.end(), 0.0);
-            if (!(sum > 0.5 && sum < 1.5)) {  // other polygons: inverse distance
+            const bool shapeOk =
+                sum > 0.5 && sum < 1.5 &&
+                std::all_of(wgt.begin(), wgt.end(), [](double v) { return v >= 0.0; });
+            if (!shapeOk) {
                 for (int i = 0; i < mc; ++i)
                     wgt[i] = 1.0 / std::max(std::hypot(cornerXY[2 * i] - pt[0],
                                                        cornerXY[2 * i + 1] - pt[1]),
@@ -930,8 +915,9 @@ Result Analyse(const Plan& plan, const Progress& progress) {
     Renumber(m);
     C3DFaceArray faces;
     DeepRemoveGuard<C3DFaceArray> faceGuard(faces);
-    Panels(m, faces);
-    Loads(m, faces);
+    std::vector<PanelRings> rings;
+    Panels(m, faces, rings);
+    Loads(m, faces, rings);
     Supports(m);
     CSparseMatrix K(r.nDof, m.layout.diag.data());
     // The dense right-hand side grows by rows beyond the constructor's size limit.

@@ -184,9 +184,8 @@ double MomentError(const CaseResult& c);
 using Progress = std::function<void(const char* stage, double fraction)>;
 
 // Builds and solves the model; throws InputError for geometry the model cannot take (a pile
-// off every beam, overlapping beams, a column on no beam and in no panel, panels that do not
-// cover the area the beams enclose, a plan too large) and AnalysisError for a mechanism, a
-// result out of range or a solution out of equilibrium.
+// off every beam, overlapping beams, a column on no beam and in no panel, a plan too large) and
+// AnalysisError for a mechanism, a result out of range or a solution out of equilibrium.
 Result Analyse(const Plan& plan, const Progress& progress = Progress());
 
 // The full report; with summary, only the model line and per load case its extremes and
