@@ -79,7 +79,14 @@ CSparseMatrix::CSparseMatrix()
       m_bBufEmpty(1),
       m_nRow(1),
       m_pnDiag(new int[1]{0}),
-      m_pdElement(new double[1]{0.0}) {}
+      m_pdElement(new double[1]{0.0}),
+      m_pivotInfo() {
+    ForgetPivots();
+}
+
+void CSparseMatrix::ForgetPivots() {
+    m_pivotInfo = PivotInfo{0, 0, -1, -1, 0, 1.0, -1};
+}
 
 CSparseMatrix::CSparseMatrix(int n, const int* pnDiag) : CSparseMatrix() {
     Realloc(n, pnDiag);
@@ -130,11 +137,13 @@ void CSparseMatrix::Realloc(int n, const int* pnDiag) {
     m_nRow = n;
     ReleaseElements();
     m_bDecomposed = 0;
+    ForgetPivots();
 }
 
 void CSparseMatrix::ElementBufEmpty() {
     ReleaseElements();
     m_bDecomposed = 0;
+    ForgetPivots();
 }
 
 void CSparseMatrix::ElementBufRealloc() {
@@ -206,6 +215,7 @@ CSparseMatrix& CSparseMatrix::operator=(const CSparseMatrix& src) {
     m_nRow = src.m_nRow;
     m_bBufEmpty = src.m_bBufEmpty;
     m_bDecomposed = src.m_bDecomposed;
+    m_pivotInfo = src.m_pivotInfo;
     return *this;
 }
 
@@ -233,6 +243,7 @@ CSparseMatrix& CSparseMatrix::operator+=(const CSparseMatrix& other) {
         }
     }
     m_bDecomposed = 0;
+    ForgetPivots();
     return *this;
 }
 
@@ -261,12 +272,16 @@ void CSparseMatrix::DeleteLastLine() {
     m_nRow = n;
     m_bBufEmpty = 0;
     m_bDecomposed = 0;
+    ForgetPivots();
 }
 
 int CSparseMatrix::Factorise(int n) {
     if (m_bDecomposed)
         return 1;
-    if (n >= 2 && !rvn::skyline::FactorRows(m_pdElement, m_pnDiag, n))
+    PivotInfo info;
+    const int ok = rvn::skyline::FactorRows(m_pdElement, m_pnDiag, n, info);
+    m_pivotInfo = info;
+    if (!ok)
         return 0;
     m_bDecomposed = 1;
     return 1;

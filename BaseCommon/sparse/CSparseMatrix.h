@@ -24,8 +24,23 @@
 // Errors. Misuse is reported through AfxMessageBox (OK button, no help context) with the texts
 // given below, and the object is left unchanged; nothing throws. An element buffer that cannot
 // be allocated shows "The element buffer of SparseMatrix cannot be allocated" and leaves the
-// object as it was. Pivots are tested for exactly
-// 0.0 (either sign; a NaN pivot is not zero); near-zero pivots are not detected.
+// object as it was.
+//
+// Vanishing pivots. A pivot d_i counts as zero -- the structure is a mechanism, or is not
+// supported, at equation i -- when it is exactly 0.0 (either sign; a NaN pivot is not zero)
+// or when it lies within the rounding error of its own computation, and then it is stored as
+// 0.0 and treated exactly like an exact zero everywhere (status, "Error in GK", the state left
+// behind). Within the rounding error means both:
+//   |d_i| < 1e-8 |a_ii|                  (a_ii the assembled diagonal: a pivot that keeps 8
+//                                          digits of it is always kept), and
+//   |d_i| <= 2 (H + 2) u phi_i,           u = 2^-53, phi_i = sum over m <= i of |d_m| w_m^2,
+// where z solves L^T z = e_i (K z = d_i e_i on rows 0 .. i: for a mechanism, its motion),
+// w = |L^T| |z| and H is the tallest row z reaches. phi_i bounds z^T dK z for the backward
+// error |dK| <= 2 gamma |L| |D| |L^T| of the elimination, so the bound covers the rounding of
+// every earlier row that d_i depends on, which is what a long chain of equal springs
+// accumulates (about one rounding per row); each pivot costs nothing unless it has lost 8
+// digits, and the sweeps for z visit at most four times the stored elements in all, after
+// which the rounding of the row's own sums, (h_i + 2) u (|a_ii| + |a_ii - d_i|), decides.
 #ifndef RVN_SPARSE_CSPARSEMATRIX_H
 #define RVN_SPARSE_CSPARSEMATRIX_H
 
@@ -124,7 +139,34 @@ public:
     // step goes and the other columns untouched.
     int LdltSolve(int n, CMatrix& B);
 
+    // What the latest factorisation of this object (Decomposition, or the one inside either
+    // LdltSolve) found about its pivots d_i, for the leading rows it factorised. A pivot has
+    // vanished when it is exactly 0.0 or lies within the rounding error of its own computation
+    // (see the pivot rule above): the structure is a mechanism, or is not supported, at that
+    // equation. The record is kept until the next factorisation; Realloc, ElementBufEmpty, +=
+    // and DeleteLastLine clear it (m_nRows = 0), a copy takes the source's, and a call on an
+    // already factorised matrix leaves it as it was.
+    struct PivotInfo {
+        int m_nRows;         // leading rows n of that factorisation; 0: none recorded
+        int m_bFailed;       // 1 when it returned 0 (a later row reached a vanished pivot)
+        int m_nZeroRow;      // first row whose pivot vanished, -1 none. Also set when the
+                             // factorisation succeeded: a vanished pivot that no later row
+                             // reaches (the last row of a free chain) fails in the solve
+        int m_nFailRow;      // the row whose elimination reached a vanished pivot, -1 none
+        int m_nNegative;     // number of pivots d_i < 0 (the Sturm count: for K - sigma M,
+                             // the number of eigenvalues below sigma); on failure, over the
+                             // rows before m_nFailRow
+        double m_dMinRatio;  // smallest |d_i| / |a_ii| (a_ii the assembled diagonal, ratio
+                             // +inf when a_ii = 0 and d_i != 0, 0 for a vanished pivot): the
+                             // elimination lost about -log10 of it in digits at that row;
+                             // over the same rows as m_nNegative, 1 for a single row
+        int m_nMinRatioRow;  // its row (the first on ties), -1 none
+    };
+    const PivotInfo& GetPivotInfo() const { return m_pivotInfo; }
+
 private:
+    PivotInfo m_pivotInfo;
+
     // The one thread-local element behind every out-of-profile or refused access.
     static thread_local double CSparseMatrix_ZERO;
 
@@ -136,6 +178,7 @@ private:
     int ElementCount() const { return m_pnDiag[m_nRow - 1] + 1; }
     int RowHeight(int i) const { return i == 0 ? 1 : m_pnDiag[i] - m_pnDiag[i - 1]; }
     int Factorise(int n);
+    void ForgetPivots();
 };
 
 #endif  // RVN_SPARSE_CSPARSEMATRIX_H

@@ -1,5 +1,6 @@
 // Kernel selection and the literal recurrence.
 #include <atomic>
+#include <cmath>
 #include <cstddef>
 #include <memory>
 #include <new>
@@ -97,10 +98,11 @@ const Ops* Choose(const int* D, int n) {
 
 // Row i of the literal recurrence: for j = m_i + 1 .. i, K(i, j) -= sum over
 // k = max(m_i, m_j) .. j-1 of K(i, k) K(j, k) / K(k, k), stopping at the first zero pivot.
-int LiteralRow(double* E, const int* D, int i) {
+// The pivot is then judged by the guard (none when memory was short: exact zeros only).
+int LiteralRow(double* E, const int* D, int i, PivotGuard* guard) {
     const int mi = FirstCol(D, i);
     double* rowi = E + D[i] - i;
-    for (int j = mi + 1; j <= i; ++j) {
+    for (int j = mi + 1; j < i; ++j) {  // the diagonal below, then its pivot judged
         const int mj = FirstCol(D, j);
         const double* rowj = E + D[j] - j;
         double s = 0.0;
@@ -111,6 +113,21 @@ int LiteralRow(double* E, const int* D, int i) {
             s += rowi[k] * rowj[k] / dk;
         }
         rowi[j] -= s;
+    }
+    double s = 0.0;
+    for (int k = mi; k < i; ++k) {
+        const double dk = E[D[k]];
+        if (dk == 0.0)
+            return 0;
+        s += rowi[k] * rowi[k] / dk;
+    }
+    rowi[i] -= s;
+    if (guard) {
+        int verdict = ScreenPivot(*guard, D, i, rowi[i]);
+        if (verdict == 2)
+            verdict = PrecisePivot(*guard, E, D, i);
+        if (verdict == 1)
+            rowi[i] = 0.0;
     }
     return 1;
 }
@@ -157,32 +174,170 @@ Scratch AllocScratch(std::size_t bytes) {
                                                        std::nothrow)));
 }
 
-}  // namespace
-
-int FactorRows(double* E, const int* D, int n) {
+// Rows 1 .. n-1 (n >= 2); the failing row or -1.
+int FactorAll(double* E, const int* D, int n, PivotGuard* guard) {
     const Ops* ops = Choose(D, n);
     int from = 1;
-    if (ops) {
+    if (ops && guard) {
         // Without memory for the scratch the literal recurrence, which needs none, does it.
         Scratch scratch = AllocScratch(ops->FactorScratch(D, n));
         if (scratch) {
-            const int failed = ops->Factor(E, D, n, scratch.get());
+            const int failed = ops->Factor(E, D, n, scratch.get(), *guard);
             if (failed < 0)
-                return 1;
+                return -1;
             from = failed;
         }
     }
     for (int i = from; i < n; ++i) {
-        if (!LiteralRow(E, D, i))
-            return 0;
+        if (!LiteralRow(E, D, i, guard))
+            return i;
     }
-    return 1;
+    return -1;
 }
+
+const double kUnit = 0x1p-53;  // unit roundoff of double
+
+}  // namespace
+
+int ScreenPivot(PivotGuard& g, const int* D, int i, double d) {
+    if (d == 0.0)
+        return 1;
+    const double ad = std::fabs(d), aa = std::fabs(g.a[i]);
+    if (!(ad < kKeepRatio * aa))  // also keeps a NaN pivot, which is not zero
+        return 0;
+    if (g.budget > 0.0)
+        return 2;
+    const int h = i == 0 ? 1 : D[i] - D[i - 1];
+    return ad <= (h + 2) * kUnit * (aa + std::fabs(g.a[i] - d)) ? 1 : 0;
+}
+
+int PrecisePivot(PivotGuard& g, const double* E, const int* D, int i) {
+    // z = L^-T e_i by columns of L^T (rows of the profile), from row i upwards; w gathers
+    // |L^T| |z| on the way. Both are left zero for the next test.
+    double* z = g.z;
+    double* w = g.w;
+    z[i] = 1.0;
+    int lo = i, hmax = 1;
+    double phi = 0.0, visited = 0.0;
+    for (int q = i; q >= lo; --q) {
+        const double zq = z[q];
+        const double wq = w[q] + std::fabs(zq);
+        z[q] = 0.0;
+        w[q] = 0.0;
+        phi += std::fabs(E[D[q]]) * wq * wq;
+        if (zq == 0.0)
+            continue;
+        const int m = FirstCol(D, q);
+        hmax = q - m + 1 > hmax ? q - m + 1 : hmax;
+        lo = m < lo ? m : lo;
+        const double* row = E + D[q] - q;
+        for (int k = m; k < q; ++k) {
+            const double dk = E[D[k]];
+            if (dk == 0.0)
+                continue;
+            const double lz = row[k] / dk * zq;
+            z[k] -= lz;
+            w[k] += std::fabs(lz);
+        }
+        visited += q - m;
+    }
+    g.budget -= visited;
+    return std::fabs(E[D[i]]) <= 2.0 * (hmax + 2) * kUnit * phi ? 1 : 0;
+}
+
+namespace {
+
+// The guard's arrays: 3 n doubles, zero-filled.
+struct GuardMemory {
+    std::unique_ptr<double[]> block;
+    explicit GuardMemory(int n)
+        : block(new (std::nothrow) double[3 * static_cast<std::size_t>(n)]()) {}
+};
+
+}  // namespace
+
+int FactorRows(double* E, const int* D, int n, CSparseMatrix::PivotInfo& info) {
+    // The assembled diagonal (also for the pivot ratios) and the guard's arrays: 3 n doubles,
+    // nothing next to the factorisation itself. Without them only exact zeros are found.
+    GuardMemory mem(n);
+    double* a = mem.block.get();
+    PivotGuard guard{};
+    if (a) {
+        for (int i = 0; i < n; ++i)
+            a[i] = E[D[i]];
+        guard.a = a;
+        guard.z = a + n;
+        guard.w = a + 2 * static_cast<std::size_t>(n);
+        guard.budget = 4.0 * (D[n - 1] + 1.0);
+    }
+    const int failRow = n >= 2 ? FactorAll(E, D, n, a ? &guard : nullptr) : -1;
+    const int rows = failRow < 0 ? n : failRow;
+    info.m_nRows = n;
+    info.m_bFailed = failRow >= 0 ? 1 : 0;
+    info.m_nFailRow = failRow;
+    info.m_nZeroRow = -1;
+    info.m_nNegative = 0;
+    info.m_dMinRatio = a ? 1.0 : -1.0;
+    info.m_nMinRatioRow = -1;
+    for (int i = 0; i < rows; ++i) {
+        const double d = E[D[i]];
+        if (d == 0.0 && info.m_nZeroRow < 0)
+            info.m_nZeroRow = i;
+        if (d < 0.0)
+            ++info.m_nNegative;
+        if (a) {
+            const double r = d == 0.0      ? 0.0
+                             : a[i] == 0.0 ? HUGE_VAL
+                                           : std::fabs(d) / std::fabs(a[i]);
+            if (info.m_nMinRatioRow < 0 || r < info.m_dMinRatio) {
+                info.m_dMinRatio = r;
+                info.m_nMinRatioRow = i;
+            }
+        }
+    }
+    return failRow < 0 ? 1 : 0;
+}
+
+namespace {
+
+// The reciprocals of the pivots and the one-vector scratch for the blocked solves: 2 n doubles
+// and n + 1 ints in one allocation; empty when memory is short (the literal steps then solve).
+class AuxMemory {
+public:
+    AuxMemory(const double* E, const int* D, int n)
+        : block_(new (std::nothrow) double[2 * static_cast<std::size_t>(n) + n / 2 + 1]) {
+        if (!block_)
+            return;
+        double* rec = block_.get();
+        int* slow = reinterpret_cast<int*>(rec + 2 * static_cast<std::size_t>(n));
+        slow[0] = 0;
+        for (int k = 0; k < n; ++k) {
+            const double r = 1.0 / E[D[k]];
+            const bool finite = r - r == 0.0;
+            rec[k] = finite ? r : 0.0;
+            slow[k + 1] = slow[k] + (finite ? 0 : 1);
+        }
+        aux_.rec = rec;
+        aux_.slow = slow;
+        aux_.acc = rec + n;
+    }
+    explicit operator bool() const { return static_cast<bool>(block_); }
+    const SolveAux& Aux() const { return aux_; }
+
+private:
+    std::unique_ptr<double[]> block_;
+    SolveAux aux_{};
+};
+
+}  // namespace
 
 int SolveVector(const double* E, const int* D, int n, double* b) {
     const Ops* ops = Choose(D, n);
-    if (ops)
-        return ops->Solve(E, D, n, b);
+    if (ops) {
+        const AuxMemory aux(E, D, n);
+        if (aux)
+            return ops->Solve(E, D, n, b, aux.Aux());
+    }
     return LiteralSolve(E, D, n, [b](int i) -> double& { return b[i]; });
 }
 
@@ -195,7 +350,8 @@ int SolveMatrixRows(const double* E, const int* D, int n, double* const* rows, i
             zero = i;
     }
     const Ops* ops = Choose(D, n);
-    if (zero || !ops) {
+    const AuxMemory aux(E, D, ops && !zero ? n : 0);
+    if (zero || !ops || !aux) {
         // Column by column as written; a zero pivot stops in the forward step of column 0.
         for (int c = 0; c < ncols; ++c) {
             if (!LiteralSolve(E, D, n, [rows, c](int i) -> double& { return rows[i][c]; }))
@@ -203,18 +359,20 @@ int SolveMatrixRows(const double* E, const int* D, int n, double* const* rows, i
         }
         return 1;
     }
-    int c = ops->SolveColumns(E, D, n, rows, 0, ncols);
+    // Every column gets the same bits whichever way it goes: the vector chunks, or the
+    // one-vector kernel for the last few columns, narrower than a vector.
+    int c = ops->SolveColumns(E, D, n, rows, 0, ncols, aux.Aux());
     if (c < ncols) {
-        // The last few columns, narrower than a vector: each through the one-vector kernel.
         Scratch col = AllocScratch(sizeof(double) * static_cast<std::size_t>(n));
         for (; c < ncols; ++c) {
             if (!col) {
+                // Without memory for the copy: the written steps, in place.
                 LiteralSolve(E, D, n, [rows, c](int i) -> double& { return rows[i][c]; });
                 continue;
             }
             for (int i = 0; i < n; ++i)
                 col[i] = rows[i][c];
-            ops->Solve(E, D, n, col.get());
+            ops->Solve(E, D, n, col.get(), aux.Aux());
             for (int i = 0; i < n; ++i)
                 rows[i][c] = col[i];
         }

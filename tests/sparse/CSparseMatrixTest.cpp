@@ -260,6 +260,165 @@ TEST_P(SkylineKernels, LeadingRowsOnlyAndZeroPivotsSilentButErrorInGkInTheMatrix
     EXPECT_EQ(B(0, 1) + B(1, 2), 2.0);
 }
 
+// Unsupported structures are refused by every kernel at every size: the literal recurrence
+// meets an exact zero with integer stiffness, and the rounding of real stiffness (or of the
+// blocked kernels' arithmetic) leaves a pivot within the rounding error of its computation,
+// which counts as zero. The first vanishing pivot closes the first leading block that still
+// moves: the chain whole, the plate with its last node held (it turns about that node), the
+// grillage with the slopes of its last node held (it still translates). A chain's last pivot
+// is reached by no later row, so the factorisation succeeds and the solve refuses.
+TEST_P(SkylineKernels, MechanismsAreRefusedWithIntegerAndRealStiffness) {
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> u(1.0, 2.0);
+    const std::function<double()> stiffness[] = {[] { return 49.0; }, [] { return 0.1; },
+                                                 [&] { return 3.0e7 * u(rng); }};
+    struct Case {
+        const char* name;
+        std::function<Assembly(std::function<double()>)> make;
+        int zeroFromEnd;
+    };
+    const Case cases[] = {
+        {"chain 60", [](auto k) { return FreeChain(60, k); }, 1},
+        {"chain 20000", [](auto k) { return FreeChain(20000, k); }, 1},
+        {"plate 4x3", [](auto k) { return FreePlate(4, 3, k); }, 3},
+        {"plate 25x20", [](auto k) { return FreePlate(25, 20, k); }, 3},
+        {"grillage 3x3", [](auto k) { return FreeGrillage(3, 3, k); }, 3},
+        {"grillage 20x20", [](auto k) { return FreeGrillage(20, 20, k); }, 3},
+    };
+    for (const Case& c : cases) {
+        for (size_t s = 0; s < 3; ++s) {
+            const Assembly a = c.make(stiffness[s]);
+            CSparseMatrix m(1, std::vector<int>{0}.data());
+            a.Into(m);
+            std::vector<double> b(a.n, 1.0);
+            Messages msgs;
+            EXPECT_EQ(m.LdltSolve(a.n, b.data()), 0) << c.name << " stiffness " << s;
+            const CSparseMatrix::PivotInfo& info = m.GetPivotInfo();
+            EXPECT_EQ(info.m_nZeroRow, a.n - c.zeroFromEnd) << c.name << " stiffness " << s;
+            EXPECT_EQ(info.m_bFailed, c.zeroFromEnd > 1 ? 1 : 0) << c.name;
+            EXPECT_TRUE(msgs.texts.empty());
+            if (c.zeroFromEnd == 1) {
+                CMatrix B(a.n > 4096 ? 1 : a.n, 3, 1.0);
+                if (a.n <= 4096) {
+                    EXPECT_EQ(m.LdltSolve(a.n, B), 0);
+                    EXPECT_EQ(msgs.texts, std::vector<std::string>{"Error in GK"});
+                }
+            }
+        }
+    }
+}
+
+// Positive definite matrices Q diag(lambda) Q^T with condition numbers up to 1e10 keep every
+// pivot (each carries information: d_i / a_ii stays far above 1e-12).
+TEST_P(SkylineKernels, PositiveDefiniteMatricesUpToCondition1e10AreAccepted) {
+    std::mt19937 rng(5);
+    std::normal_distribution<double> g;
+    for (int n : {12, 40, 120}) {
+        // Q from modified Gram-Schmidt on a random matrix (columns q[c]).
+        std::vector<std::vector<double>> q(n, std::vector<double>(n));
+        for (auto& col : q)
+            for (double& v : col)
+                v = g(rng);
+        for (int c = 0; c < n; ++c) {
+            for (int p = 0; p < c; ++p) {
+                double dot = 0;
+                for (int r = 0; r < n; ++r)
+                    dot += q[p][r] * q[c][r];
+                for (int r = 0; r < n; ++r)
+                    q[c][r] -= dot * q[p][r];
+            }
+            double norm = 0;
+            for (double v : q[c])
+                norm += v * v;
+            for (double& v : q[c])
+                v /= std::sqrt(norm);
+        }
+        for (double cond : {1e2, 1e6, 1e10}) {
+            std::vector<int> D = MakeProfile(kFull, n, rng);
+            std::vector<double> E(D[n - 1] + 1, 0.0);
+            for (int i = 0; i < n; ++i)
+                for (int j = 0; j <= i; ++j)
+                    for (int c = 0; c < n; ++c)
+                        At(E, D, i, j) += q[c][i] * q[c][j] * std::pow(cond, -double(c) / (n - 1));
+            CSparseMatrix m(n, D.data());
+            Assign(m, E);
+            ASSERT_EQ(m.Decomposition(n), 1) << "n " << n << " cond " << cond;
+            const CSparseMatrix::PivotInfo& info = m.GetPivotInfo();
+            EXPECT_EQ(std::make_pair(info.m_nZeroRow, info.m_nNegative), std::make_pair(-1, 0));
+            EXPECT_GT(info.m_dMinRatio, 1e-12);
+        }
+    }
+}
+
+// Pivot report: the Sturm count of K - sigma I for the tridiagonal (-1, 2, -1) of order n is
+// the number of eigenvalues 2 - 2 cos(k pi / (n + 1)) below sigma; sigma is kept half an
+// eigenvalue gap away from them so that rounding cannot move the count.
+TEST_P(SkylineKernels, PivotReportCountsNegativePivotsAndFindsTheSmallestRatio) {
+    const double kPi = std::acos(-1.0);
+    for (int n : {3, 40, 300}) {
+        std::vector<int> D(n);
+        for (int i = 1; i < n; ++i)
+            D[i] = D[i - 1] + 2;
+        for (int below : {0, 1, n / 3, n - 1, n}) {
+            auto eig = [&](int k) { return 2.0 - 2.0 * std::cos(k * kPi / (n + 1)); };
+            const double sigma = below == 0   ? eig(1) / 2
+                                 : below == n ? eig(n) + 1.0
+                                              : (eig(below) + eig(below + 1)) / 2;
+            CSparseMatrix m(n, D.data());
+            m = 0.0;
+            for (int i = 0; i < n; ++i) {
+                m(i, i) = 2.0 - sigma;
+                if (i > 0)
+                    m(i, i - 1) = -1.0;
+            }
+            ASSERT_EQ(m.Decomposition(n), 1);
+            const CSparseMatrix::PivotInfo& info = m.GetPivotInfo();
+            EXPECT_EQ(info.m_nNegative, below) << "n " << n << " sigma " << sigma;
+            EXPECT_EQ(std::make_tuple(info.m_nRows, info.m_bFailed, info.m_nZeroRow),
+                      std::make_tuple(n, 0, -1));
+            double ratio = 1.0;
+            int row = 0;
+            for (int i = 0; i < n; ++i) {
+                const double r = std::fabs(m.m_pdElement[D[i]] / (2.0 - sigma));
+                if (r < ratio) {
+                    ratio = r;
+                    row = i;
+                }
+            }
+            EXPECT_EQ(std::make_pair(info.m_dMinRatio, info.m_nMinRatioRow),
+                      std::make_pair(ratio, row));
+        }
+    }
+    // 3 x 3 of the factor-format example: pivots 4, 4, 2.75 over diagonals 4, 5, 3.
+    CSparseMatrix ex = Assembled({0, 2, 4}, {4, 2, 5, 1, 3});
+    ASSERT_EQ(ex.Decomposition(3), 1);
+    EXPECT_EQ(std::make_pair(ex.GetPivotInfo().m_dMinRatio, ex.GetPivotInfo().m_nMinRatioRow),
+              std::make_pair(0.8, 1));
+}
+
+// A vanished pivot reached by a later row: the report names both rows and counts only the rows
+// before the failing one. Unreached (the last row), it is reported by a factorisation that
+// succeeds. Clearing operations forget the report, a copy keeps it.
+TEST_P(SkylineKernels, PivotReportNamesTheVanishedPivotAndTheRowThatReachedIt) {
+    CSparseMatrix m = Assembled({0, 2, 4}, {-1, 1, -1, 1, 1});  // d = -1, 0, then row 2 fails
+    EXPECT_EQ(m.Decomposition(3), 0);
+    CSparseMatrix::PivotInfo info = m.GetPivotInfo();
+    EXPECT_EQ(std::make_tuple(info.m_nRows, info.m_bFailed, info.m_nZeroRow, info.m_nFailRow,
+                              info.m_nNegative, info.m_dMinRatio, info.m_nMinRatioRow),
+              std::make_tuple(3, 1, 1, 2, 1, 0.0, 1));
+    CSparseMatrix last = Assembled({0, 2, 4}, {2, -2, 3, -1, 1});  // d = 2, 1, 0
+    EXPECT_EQ(last.Decomposition(3), 1);
+    info = last.GetPivotInfo();
+    EXPECT_EQ(std::make_tuple(info.m_bFailed, info.m_nZeroRow, info.m_nFailRow, info.m_nNegative,
+                              info.m_nMinRatioRow),
+              std::make_tuple(0, 2, -1, 0, 2));
+    CSparseMatrix copy(last);
+    EXPECT_EQ(copy.GetPivotInfo().m_nZeroRow, 2);
+    last.ElementBufEmpty();
+    EXPECT_EQ(std::make_pair(last.GetPivotInfo().m_nRows, last.GetPivotInfo().m_nZeroRow),
+              std::make_pair(0, -1));
+}
+
 INSTANTIATE_TEST_SUITE_P(, SkylineKernels,
                          ::testing::Values(rvn::SkylineKernel::Literal,
                                            rvn::SkylineKernel::Baseline,

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BaseCommon/framework/MessageBox.h"
@@ -91,6 +92,110 @@ inline std::vector<double> FillLdlt(CSparseMatrix& m, const std::vector<int>& D,
                     At(K, D, i, j) += At(G, D, i, k) * At(G, D, j, k) / At(G, D, k, k);
     Assign(m, K);
     return G;
+}
+
+// Assembly of element matrices into a skyline profile: the lower triangle by (row, column),
+// the profile taken from each row's first non-zero column.
+struct Assembly {
+    int n;
+    std::vector<std::vector<std::pair<int, double>>> rows;
+    explicit Assembly(int order) : n(order), rows(order) {}
+    void Add(int i, int j, double v) {
+        if (j > i)
+            std::swap(i, j);
+        for (auto& e : rows[i])
+            if (e.first == j) {
+                e.second += v;
+                return;
+            }
+        rows[i].emplace_back(j, v);
+    }
+    // k times the bar or spring matrix [c c^T, -c c^T; -c c^T, c c^T] between dof lists a, b.
+    void Couple(const std::vector<int>& a, const std::vector<int>& b, const std::vector<double>& c,
+                double k) {
+        for (size_t p = 0; p < a.size(); ++p)
+            for (size_t q = 0; q < a.size(); ++q) {
+                const double v = k * c[p] * c[q];
+                Add(a[p], a[q], p >= q ? v : 0.0);
+                Add(b[p], b[q], p >= q ? v : 0.0);
+                Add(a[p], b[q], -v);
+            }
+    }
+    std::vector<int> Profile() const {
+        std::vector<int> D(n);
+        for (int i = 0; i < n; ++i) {
+            int m = i;
+            for (const auto& e : rows[i])
+                m = std::min(m, e.first);
+            D[i] = i == 0 ? 0 : D[i - 1] + i - m + 1;
+        }
+        return D;
+    }
+    void Into(CSparseMatrix& m) const {
+        const std::vector<int> D = Profile();
+        m.Realloc(n, D.data());
+        m = 0.0;
+        for (int i = 0; i < n; ++i)
+            for (const auto& e : rows[i])
+                m.m_pdElement[D[i] - (i - e.first)] += e.second;
+    }
+};
+
+// Unsupported structures (mechanisms), stiffness k() per element. A chain of springs (one dof
+// per node); a plane truss plate of nx x ny nodes (x, y per node; bars along the grid and one
+// diagonal per cell, stiffness k / length); a grillage of nx x ny nodes (w, slope along x,
+// slope along y per node) of beams with bending stiffness k() (EI / L^3 with L = 1) and
+// torsion k() / 2. Nodes are numbered row by row, so the vanishing pivot is near the end.
+template <class K>
+Assembly FreeChain(int n, K k) {
+    Assembly a(n);
+    for (int i = 0; i + 1 < n; ++i)
+        a.Couple({i}, {i + 1}, {1.0}, k());
+    return a;
+}
+
+template <class K>
+Assembly FreePlate(int nx, int ny, K k) {
+    Assembly a(2 * nx * ny);
+    auto dofs = [&](int x, int y) {
+        const int p = 2 * (y * nx + x);
+        return std::vector<int>{p, p + 1};
+    };
+    for (int y = 0; y < ny; ++y)
+        for (int x = 0; x < nx; ++x) {
+            if (x + 1 < nx)
+                a.Couple(dofs(x, y), dofs(x + 1, y), {1.0, 0.0}, k());
+            if (y + 1 < ny)
+                a.Couple(dofs(x, y), dofs(x, y + 1), {0.0, 1.0}, k());
+            if (x + 1 < nx && y + 1 < ny)  // c = s = 1/sqrt(2): k c c^T has entries k / 2
+                a.Couple(dofs(x, y), dofs(x + 1, y + 1), {1.0, 1.0}, k() / 2);
+        }
+    return a;
+}
+
+template <class K>
+Assembly FreeGrillage(int nx, int ny, K k) {
+    Assembly a(3 * nx * ny);
+    auto beam = [&](int p, int q, int slope, int twist) {
+        const double e = k(), t = k() / 2;
+        const int w1 = 3 * p, w2 = 3 * q, r1 = w1 + slope, r2 = w2 + slope;
+        // EI / L^3 [12 6 -12 6; 6 4 -6 2; -12 -6 12 -6; 6 2 -6 4] on (w1, r1, w2, r2), L = 1.
+        const int d[4] = {w1, r1, w2, r2};
+        const double s[4][4] = {{12, 6, -12, 6}, {6, 4, -6, 2}, {-12, -6, 12, -6}, {6, 2, -6, 4}};
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j <= i; ++j)
+                a.Add(d[i], d[j], e * s[i][j]);
+        a.Couple({w1 + twist}, {w2 + twist}, {1.0}, t);
+    };
+    for (int y = 0; y < ny; ++y)
+        for (int x = 0; x < nx; ++x) {
+            const int p = y * nx + x;
+            if (x + 1 < nx)
+                beam(p, p + 1, 1, 2);
+            if (y + 1 < ny)
+                beam(p, p + nx, 2, 1);
+        }
+    return a;
 }
 
 // Collects the texts shown through AfxMessageBox while alive.

@@ -21,6 +21,7 @@ struct Simd {
     static inline V Zero() { return _mm_setzero_pd(); }
     static inline V Fnmadd(V a, V b, V c) { return _mm_sub_pd(c, _mm_mul_pd(a, b)); }
     static inline V Fmadd(V a, V b, V c) { return _mm_add_pd(c, _mm_mul_pd(a, b)); }
+    static inline double Fmadd1(double a, double b, double c) { return c + a * b; }
     static inline V Mul(V a, V b) { return _mm_mul_pd(a, b); }
     static inline V Div(V a, V b) { return _mm_div_pd(a, b); }
     static inline V Add(V a, V b) { return _mm_add_pd(a, b); }
@@ -42,6 +43,7 @@ struct Simd {
     static inline V Zero() { return 0.0; }
     static inline V Fnmadd(V a, V b, V c) { return c - a * b; }
     static inline V Fmadd(V a, V b, V c) { return c + a * b; }
+    static inline double Fmadd1(double a, double b, double c) { return c + a * b; }
     static inline V Mul(V a, V b) { return a * b; }
     static inline V Div(V a, V b) { return a / b; }
     static inline V Add(V a, V b) { return a + b; }

@@ -3,7 +3,8 @@
 // Included inside an instruction-set namespace by SkylineKernelBaseline.cpp and
 // SkylineKernelAvx2.cpp after they define
 //   struct Simd { typedef ... V; enum { W = lanes }; Load, Store, Set1, Zero, Fnmadd (c - a*b),
-//                 Fmadd (c + a*b), Mul, Div, Add, Sub, Sum (horizontal),
+//                 Fmadd (c + a*b), Fmadd1 (the same on one double, fused exactly when Fmadd
+//                 is), Mul, Div, Add, Sub, Sum (horizontal),
 //                 Transpose (W vectors of W rows become W vectors of W columns) };
 //   enum { kMR, kNR };  // register tile: rows (a multiple of W and of kNR) and columns
 // It includes no header and uses no template of the standard library: every function it
@@ -339,7 +340,34 @@ inline long Slot(const Work& wk, long j) {
     return (j - 1) & (wk.ring - 1);
 }
 
-int FactorImpl(double* E, const int* D, int n, void* scratch) {
+// Judges the pivots of strip rows i0 .. i1-1 in row order and returns the first row that
+// reaches a vanished pivot (i1 when none). A row that needs the sweep has the strip stored up
+// to it first; a vanished pivot is stored as 0.0 (window, element buffer and ring).
+long JudgeStrip(double* E, const int* D, Work& wk, PivotGuard& guard, long i0, long i1, long c0a,
+                double* X, long& lastZero) {
+    for (long i = i0; i < i1; ++i) {
+        const int r = static_cast<int>(i - i0);
+        if (lastZero >= FirstCol(D, static_cast<int>(i)))
+            return i;
+        double* xd = X + (i - c0a) * kMR + r;
+        int verdict = ScreenPivot(guard, D, static_cast<int>(i), *xd);
+        if (verdict == 2) {
+            StoreStrip(E, D, static_cast<int>(i0), r + 1, c0a, X);
+            verdict = PrecisePivot(guard, E, D, static_cast<int>(i));
+        }
+        const long q = Slot(wk, i);
+        if (verdict == 1) {
+            *xd = 0.0;
+            E[D[i]] = 0.0;  // the row is stored with the strip in any case
+            SetPivot(0.0, wk.d[q], wk.s[q], wk.div[q]);
+        }
+        if (wk.d[q] == 0.0)
+            lastZero = i;
+    }
+    return i1;
+}
+
+int FactorImpl(double* E, const int* D, int n, void* scratch, PivotGuard& guard) {
     Work wk;
     Carve(wk, D, n, static_cast<unsigned char*>(scratch));
     double* X = wk.x;
@@ -454,17 +482,10 @@ int FactorImpl(double* E, const int* D, int n, void* scratch) {
             }
         }
 
-        // Rows that reach a zero pivot (before or inside the strip) were computed with a zero
-        // l there; from the first of them on nothing is written back.
-        long done = i1;
-        for (long i = i0; i < i1; ++i) {
-            if (lastZero >= FirstCol(D, static_cast<int>(i))) {
-                done = i;
-                break;
-            }
-            if (wk.d[Slot(wk, i)] == 0.0)
-                lastZero = i;
-        }
+        // Rows that reach a vanished pivot (before or inside the strip) were computed with a
+        // zero l there, or with the l of a pivot found vanished afterwards; from the first of
+        // them on nothing is written back.
+        const long done = JudgeStrip(E, D, wk, guard, i0, i1, c0a, X, lastZero);
         StoreStrip(E, D, static_cast<int>(i0), static_cast<int>(done - i0), c0a, X);
         if (done < i1)
             return static_cast<int>(done);
@@ -472,81 +493,132 @@ int FactorImpl(double* E, const int* D, int n, void* scratch) {
     return -1;
 }
 
-double Dot(const double* a, const double* b, long len) {
-    typename Simd::V s0 = Simd::Zero(), s1 = Simd::Zero(), s2 = Simd::Zero(), s3 = Simd::Zero();
-    long k = 0;
-    for (; k + 4 * Simd::W <= len; k += 4 * Simd::W) {
-        s0 = Simd::Fmadd(Simd::Load(a + k), Simd::Load(b + k), s0);
-        s1 = Simd::Fmadd(Simd::Load(a + k + Simd::W), Simd::Load(b + k + Simd::W), s1);
-        s2 = Simd::Fmadd(Simd::Load(a + k + 2 * Simd::W), Simd::Load(b + k + 2 * Simd::W), s2);
-        s3 = Simd::Fmadd(Simd::Load(a + k + 3 * Simd::W), Simd::Load(b + k + 3 * Simd::W), s3);
-    }
-    for (; k + Simd::W <= len; k += Simd::W)
-        s0 = Simd::Fmadd(Simd::Load(a + k), Simd::Load(b + k), s0);
-    double s = Simd::Sum(Simd::Add(Simd::Add(s0, s1), Simd::Add(s2, s3)));
-    for (; k < len; ++k)
-        s += a[k] * b[k];
-    return s;
+// Solution steps. Every kernel that fuses gives every right-hand side, alone or in any
+// column of many, the same bits, since each value is formed by the same operations in the same
+// order (only the scheduling differs):
+//   forward   y_i = (b_i - acc) / d_i,  acc = 0, then acc = fma(g_ik, y_k, acc) for k = m_i ..
+//             i-1 increasing;
+//   backward  x_i = y_i - acc,  acc = 0, then acc = fma(l_ri, x_r, acc) for the rows r > i that
+//             store column i, in decreasing r, with l_ri = g_ri * (1 / d_i) (g_ri / d_i where
+//             that reciprocal is not finite).
+// The sums and subtractions are those of the written steps (the backward terms scaled by the
+// pivot one by one), so no intermediate leaves the range the written steps stay in.
+
+// l = g * rec_k, or g / d_k where the reciprocal is not finite (rec_k = 0 and d_k subnormal).
+inline double ScaleOne(double g, const double* E, const int* D, const SolveAux& aux, long k) {
+    return aux.slow[k + 1] != aux.slow[k] ? g / E[D[k]] : g * aux.rec[k];
 }
 
-// y[k] -= x * a[k]
-void Axpy(double* y, const double* a, double x, long len) {
-    const typename Simd::V xv = Simd::Set1(x);
-    long k = 0;
-    for (; k + 2 * Simd::W <= len; k += 2 * Simd::W) {
-        Simd::Store(y + k, Simd::Fnmadd(xv, Simd::Load(a + k), Simd::Load(y + k)));
-        Simd::Store(y + k + Simd::W,
-                    Simd::Fnmadd(xv, Simd::Load(a + k + Simd::W), Simd::Load(y + k + Simd::W)));
-    }
-    for (; k < len; ++k)
-        y[k] -= x * a[k];
-}
-
-int SolveImpl(const double* E, const int* D, int n, double* b) {
+// Forward step on one right-hand side. Four rows go together over the columns they all store,
+// four independent chains that hide the latency of the fused operation; each row's chain
+// keeps the increasing order of its own columns.
+int ForwardOne(const double* E, const int* D, int n, double* b) {
     if (E[0] == 0.0)
         return 0;
     b[0] = b[0] / E[0];
-    for (int i = 1; i < n; ++i) {
-        const int m = FirstCol(D, i);
-        b[i] -= Dot(E + D[i] - (i - m), b + m, i - m);
+    int i = 1;
+    for (; i + 3 < n; i += 4) {
+        const double* row[4];
+        int m[4];
+        int kj = 0;
+        double acc[4];
+        for (int q = 0; q < 4; ++q) {
+            m[q] = FirstCol(D, i + q);
+            row[q] = E + D[i + q] - (i + q);
+            kj = m[q] > kj ? m[q] : kj;
+            acc[q] = 0.0;
+        }
+        kj = kj < i ? kj : i;
+        for (int q = 0; q < 4; ++q) {
+            for (int k = m[q]; k < kj; ++k)
+                acc[q] = Simd::Fmadd1(row[q][k], b[k], acc[q]);
+        }
+        for (int k = kj; k < i; ++k) {
+            const double bk = b[k];
+            acc[0] = Simd::Fmadd1(row[0][k], bk, acc[0]);
+            acc[1] = Simd::Fmadd1(row[1][k], bk, acc[1]);
+            acc[2] = Simd::Fmadd1(row[2][k], bk, acc[2]);
+            acc[3] = Simd::Fmadd1(row[3][k], bk, acc[3]);
+        }
+        for (int q = 0; q < 4; ++q) {
+            const int r = i + q;
+            for (int k = m[q] > i ? m[q] : i; k < r; ++k)
+                acc[q] = Simd::Fmadd1(row[q][k], b[k], acc[q]);
+            b[r] = b[r] - acc[q];
+            const double d = E[D[r]];
+            if (d == 0.0)
+                return 0;
+            b[r] = b[r] / d;
+        }
+    }
+    for (; i < n; ++i) {
+        const double* row = E + D[i] - i;
+        double acc = 0.0;
+        for (int k = FirstCol(D, i); k < i; ++k)
+            acc = Simd::Fmadd1(row[k], b[k], acc);
+        b[i] = b[i] - acc;
         const double d = E[D[i]];
         if (d == 0.0)
             return 0;
-        b[i] /= d;
-    }
-    // Backward in column form over the stored rows: with w = D y the system G^T x = w (G the
-    // stored factor, pivots on its diagonal) is solved row by row of G, each row a contiguous
-    // update, instead of walking the columns of the profile.
-    for (int i = 0; i < n; ++i)
-        b[i] *= E[D[i]];
-    for (int r = n - 1; r >= 0; --r) {
-        const double x = b[r] / E[D[r]];
-        b[r] = x;
-        const int m = FirstCol(D, r);
-        Axpy(b + m, E + D[r] - (r - m), x, r - m);
+        b[i] = b[i] / d;
     }
     return 1;
 }
 
-// NV vectors of right-hand-side columns at once, in the literal order of rows: forward by
-// rows, backward by columns of the profile (the carried last row that reaches column i).
+int SolveImpl(const double* E, const int* D, int n, double* b, const SolveAux& aux) {
+    if (!ForwardOne(E, D, n, b))
+        return 0;
+    // Backward by rows of the profile: once x_r is final, row r adds its terms to the sums of
+    // the columns it stores, so the rows are met in decreasing order by every column.
+    double* acc = aux.acc;
+    for (int i = 0; i < n; ++i)
+        acc[i] = 0.0;
+    for (int r = n - 1; r >= 0; --r) {
+        const double x = b[r] - acc[r];
+        b[r] = x;
+        const int m = FirstCol(D, r);
+        const double* g = E + D[r] - r;
+        if (aux.slow[r] != aux.slow[m]) {
+            for (int k = m; k < r; ++k)
+                acc[k] = Simd::Fmadd1(ScaleOne(g[k], E, D, aux, k), x, acc[k]);
+            continue;
+        }
+        const typename Simd::V xv = Simd::Set1(x);
+        int k = m;
+        for (; k + 2 * Simd::W <= r; k += 2 * Simd::W) {
+            const typename Simd::V l0 = Simd::Mul(Simd::Load(g + k), Simd::Load(aux.rec + k));
+            const typename Simd::V l1 =
+                Simd::Mul(Simd::Load(g + k + Simd::W), Simd::Load(aux.rec + k + Simd::W));
+            Simd::Store(acc + k, Simd::Fmadd(l0, xv, Simd::Load(acc + k)));
+            Simd::Store(acc + k + Simd::W, Simd::Fmadd(l1, xv, Simd::Load(acc + k + Simd::W)));
+        }
+        for (; k < r; ++k)
+            acc[k] = Simd::Fmadd1(g[k] * aux.rec[k], x, acc[k]);
+    }
+    return 1;
+}
+
+// NV vectors of right-hand-side columns at once: forward by rows, backward by columns of the
+// profile (the carried last row that reaches column i, then the rows upwards).
 template <int NV>
-void SolveChunk(const double* E, const int* D, int n, double* const* rows, int col) {
+void SolveChunk(const double* E, const int* D, int n, double* const* rows, int col,
+                const SolveAux& aux) {
     for (int i = 0; i < n; ++i) {
         typename Simd::V acc[NV];
         double* bi = rows[i] + col;
         for (int v = 0; v < NV; ++v)
-            acc[v] = Simd::Load(bi + v * Simd::W);
+            acc[v] = Simd::Zero();
         const double* row = E + D[i] - i;
         for (int k = FirstCol(D, i); k < i; ++k) {
             const typename Simd::V g = Simd::Set1(row[k]);
             const double* bk = rows[k] + col;
             for (int v = 0; v < NV; ++v)
-                acc[v] = Simd::Fnmadd(g, Simd::Load(bk + v * Simd::W), acc[v]);
+                acc[v] = Simd::Fmadd(g, Simd::Load(bk + v * Simd::W), acc[v]);
         }
         const typename Simd::V d = Simd::Set1(E[D[i]]);
         for (int v = 0; v < NV; ++v)
-            Simd::Store(bi + v * Simd::W, Simd::Div(acc[v], d));
+            Simd::Store(bi + v * Simd::W,
+                        Simd::Div(Simd::Sub(Simd::Load(bi + v * Simd::W), acc[v]), d));
     }
     int last = n - 1;
     for (int i = n - 2; i >= 0; --i) {
@@ -555,35 +627,33 @@ void SolveChunk(const double* E, const int* D, int n, double* const* rows, int c
         typename Simd::V acc[NV];
         for (int v = 0; v < NV; ++v)
             acc[v] = Simd::Zero();
-        for (int r = i + 1; r <= last; ++r) {
+        for (int r = last; r > i; --r) {
             if (FirstCol(D, r) > i)
                 continue;
-            const typename Simd::V g = Simd::Set1(E[D[r] - (r - i)]);
+            const typename Simd::V l = Simd::Set1(ScaleOne(E[D[r] - (r - i)], E, D, aux, i));
             const double* br = rows[r] + col;
             for (int v = 0; v < NV; ++v)
-                acc[v] = Simd::Fmadd(g, Simd::Load(br + v * Simd::W), acc[v]);
+                acc[v] = Simd::Fmadd(l, Simd::Load(br + v * Simd::W), acc[v]);
         }
-        const typename Simd::V d = Simd::Set1(E[D[i]]);
         double* bi = rows[i] + col;
         for (int v = 0; v < NV; ++v)
-            Simd::Store(bi + v * Simd::W,
-                        Simd::Sub(Simd::Load(bi + v * Simd::W), Simd::Div(acc[v], d)));
+            Simd::Store(bi + v * Simd::W, Simd::Sub(Simd::Load(bi + v * Simd::W), acc[v]));
     }
 }
 
-int SolveColumnsImpl(const double* E, const int* D, int n, double* const* rows, int col,
-                     int width) {
+int SolveColumnsImpl(const double* E, const int* D, int n, double* const* rows, int col, int width,
+                     const SolveAux& aux) {
     int done = 0;
     while (width - done >= 4 * Simd::W) {
-        SolveChunk<4>(E, D, n, rows, col + done);
+        SolveChunk<4>(E, D, n, rows, col + done, aux);
         done += 4 * Simd::W;
     }
     if (width - done >= 2 * Simd::W) {
-        SolveChunk<2>(E, D, n, rows, col + done);
+        SolveChunk<2>(E, D, n, rows, col + done, aux);
         done += 2 * Simd::W;
     }
     if (width - done >= Simd::W) {
-        SolveChunk<1>(E, D, n, rows, col + done);
+        SolveChunk<1>(E, D, n, rows, col + done, aux);
         done += Simd::W;
     }
     return done;

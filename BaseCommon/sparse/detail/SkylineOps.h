@@ -10,8 +10,47 @@
 #include <cstddef>
 #include <cstring>
 
+#include "BaseCommon/sparse/CSparseMatrix.h"
+
 namespace rvn {
 namespace skyline {
+
+// The vanishing-pivot rule, one implementation for every kernel (SkylineDispatch.cpp), so
+// that kernels with equal factors take equal decisions. A pivot d_i has vanished when it is
+// exactly 0.0, or when both
+//   |d_i| < kKeepRatio |a_ii|   (a_ii the assembled diagonal: fewer than 8 digits are left),
+//   |d_i| <= 2 (H + 2) u phi_i, phi_i = sum_{m <= i} |d_m| w_m^2, z = L^-T e_i, w = |L^T| |z|
+// hold (u = 2^-53, H the tallest row that z reaches). z is the vector with K z = d_i e_i on
+// rows 0 .. i (for a mechanism, its motion), and phi_i bounds z^T dK z for the backward error
+// |dK| <= gamma (|K| + |L||D||L^T|) <= 2 gamma |L||D||L^T| of the factorisation: the change
+// that rounding can make in d_i, rounding accumulated over every earlier row included (a long
+// chain of equal springs drifts by about one rounding per row). The first condition keeps
+// every pivot that carries information whatever the rounding analysis says.
+// The second costs a sweep over the rows the pivot depends on; these sweeps may visit four
+// times the stored elements in all, after which |d_i| <= (h_i + 2) u (|a_ii| + |a_ii - d_i|),
+// the rounding of the row's own sums, decides alone.
+struct PivotGuard {
+    const double* a;  // assembled diagonal of rows 0 .. n-1
+    double* z;        // n doubles, zero between sweeps
+    double* w;        // n doubles, zero between sweeps
+    double budget;    // stored elements the sweeps may still visit
+};
+
+const double kKeepRatio = 1e-8;
+
+// Judges pivot d of row i. Returns 0 kept, 1 vanished, 2 when the sweep must decide
+// (PrecisePivot, with rows 0 .. i final in E).
+int ScreenPivot(PivotGuard& g, const int* D, int i, double d);
+// The sweep on rows 0 .. i of E; 1 vanished.
+int PrecisePivot(PivotGuard& g, const double* E, const int* D, int i);
+
+// What the solves of the blocked kernels need besides the factors, prepared once per solve by
+// the dispatcher (SolveVector, SolveMatrixRows).
+struct SolveAux {
+    const double* rec;  // rec[k] = 1 / d_k, or 0 where that is not finite (then divide by d_k)
+    const int* slow;    // n + 1 entries: slow[k] = rows before k whose reciprocal is not finite
+    double* acc;        // n doubles of scratch for the one-vector backward step
+};
 
 struct Ops {
     const char* name;
@@ -19,18 +58,19 @@ struct Ops {
     // of (register-tile rows) x (band + a few tiles) and a ring of per-row data over the last
     // band rows, never anything n x n.
     std::size_t (*FactorScratch)(const int* D, int n);
-    // Factorises rows 1 .. n-1 (n >= 2) in place. Returns -1 when every row is done, or the
-    // first row f that reaches a zero pivot: rows before f hold their factors, rows from f on
-    // are untouched (the caller then redoes row f the literal way, which fails there).
-    int (*Factor)(double* E, const int* D, int n, void* scratch);
+    // Factorises rows 1 .. n-1 (n >= 2) in place, judging every pivot by the guard (a
+    // vanished pivot is stored as 0.0). Returns -1 when every row is done, or the first row f
+    // that reaches a vanished pivot: rows before f hold their factors, rows from f on are
+    // untouched (the caller then redoes row f the literal way, which fails there).
+    int (*Factor)(double* E, const int* D, int n, void* scratch, PivotGuard& guard);
     // One right-hand side b[0 .. n-1], overwritten by the solution; 1 solved, 0 on a zero
     // pivot (d_0 before anything is touched, d_i in the forward step after b[i] was reduced).
-    int (*Solve)(const double* E, const int* D, int n, double* b);
+    int (*Solve)(const double* E, const int* D, int n, double* b, const SolveAux& aux);
     // Columns col .. col + width - 1 of the right-hand sides rows[0 .. n-1][...], solved
     // together; every pivot is known to be non-zero. Returns the number of columns done
     // (a multiple of the vector width, possibly 0 when width is below it).
     int (*SolveColumns)(const double* E, const int* D, int n, double* const* rows, int col,
-                        int width);
+                        int width, const SolveAux& aux);
 };
 
 // The portable kernel (SSE2 on x86-64, scalar elsewhere): always present.
@@ -40,7 +80,9 @@ const Ops* Avx2FmaOps();
 
 // Entry points of the dispatcher (SkylineDispatch.cpp), with the semantics of Decomposition
 // and LdltSolve once the arguments are checked.
-int FactorRows(double* E, const int* D, int n);                    // 1 done, 0 zero pivot
+// Factorises rows 0 .. n-1 (n >= 1): 1 done, 0 a row reached a vanished pivot. info receives
+// what the pivots showed (CSparseMatrix::PivotInfo).
+int FactorRows(double* E, const int* D, int n, CSparseMatrix::PivotInfo& info);
 int SolveVector(const double* E, const int* D, int n, double* b);  // 1 solved, 0 zero pivot
 // Solves columns 0 .. ncols-1 of rows[0 .. n-1][...]. Returns 1, 0 when d_0 = 0 (nothing
 // touched) or -1 when a later pivot is zero (column 0 was carried as far as the literal
