@@ -1,14 +1,18 @@
-// Face generation from plan lines: C3DFace::GenFaceByLine against the literal half-edge walk
-// that scans every half-edge at every step (the reference of the tests) and against GEOS's
-// polygonizer (when it was found at configure time), on grid plans of 100 x 100 and
-// 200 x 200 cells and on a realistic plan, lines shuffled and every other one reversed. The
+// Panels from plan lines, like against like: rvn::GenPanelsByLine (every bounded face, with
+// holes) against GEOS's polygonizer and CGAL's 2-D arrangement, which find the same faces
+// (each compiled in only when found at configure time; the panel count, and with GEOS the
+// total area, are checked against ours); C3DFace::GenFaceByLine against the literal half-edge
+// walk that scans every half-edge at every step (the reference of the tests), and against
+// GEOS as before. Plans: grids of 100 x 100 and 200 x 200 cells, realistic storeys of both
+// sizes, and a storey of L-shaped bays; lines shuffled and every other one reversed. The
 // ratios are printed after the runs, each from timings of the same run (CPU time, the least
 // of the repetitions: the machine is shared; the results are freed outside the timing). The
-// peak heap of GenFaceByLine beyond its input is measured with a counting allocator.
+// peak heap of both functions beyond their input is measured with a counting allocator.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -22,11 +26,17 @@
 #include "BaseCommon/faces/C3DFace.h"
 #include "BaseCommon/faces/C3DFaceArray.h"
 #include "BaseCommon/faces/C3DLineArray.h"
+#include "BaseCommon/faces/PlanPanels.h"
 #include "faces/FaceWalkReference.h"
 #include "faces/PlanFixtures.h"
 
 #ifdef RVN_HAVE_GEOS
 #include <geos_c.h>
+#endif
+#ifdef RVN_HAVE_CGAL
+#include <CGAL/Arr_segment_traits_2.h>
+#include <CGAL/Arrangement_2.h>
+#include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
 #endif
 
 // --- counting allocator ----------------------------------------------------------------------
@@ -128,8 +138,36 @@ inline std::vector<rvn_test::PlanLine> GridLines(int n, double pitch, double z) 
     return RealisticLines(n, pitch, 0, 0.0, z);
 }
 
-enum PlanId { kGrid100, kGrid200, kRealistic100, kRealistic200, kPlanCount };
-const char* const kPlanNames[kPlanCount] = {"grid100", "grid200", "realistic100", "realistic200"};
+// A storey of n x n cells grouped in 2 x 2 bays: in each bay three cells form one L-shaped
+// panel (the two inner lines between them left out) and the fourth, turned at random, is a
+// panel of its own; a short stub from about 3% of the nodes.
+inline std::vector<rvn_test::PlanLine> LBayLines(int n, double pitch, uint64_t seed) {
+    std::mt19937_64 rng(seed);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    std::vector<rvn_test::PlanLine> v;
+    for (int i = 0; i <= n; ++i) {
+        for (int j = 0; j <= n; ++j) {
+            const double x = i * pitch, y = j * pitch;
+            // Lines through the middle of a bay exist only beside its separate cell.
+            const bool midX = i % 2 == 1, midY = j % 2 == 1;
+            const int bay = (i / 2) * n + j / 2;
+            const int corner =
+                static_cast<int>((static_cast<uint64_t>(bay) * 0x9e3779b97f4a7c15ULL ^ seed) >> 62);
+            const bool cellLeft = (corner & 1) == 0, cellLow = (corner & 2) == 0;
+            if (i < n && !(midY && (i % 2 == 0) != cellLeft))
+                v.push_back({{x, y, 0}, {x + pitch, y, 0}});
+            if (j < n && !(midX && (j % 2 == 0) != cellLow))
+                v.push_back({{x, y, 0}, {x, y + pitch, 0}});
+            if (i < n && j < n && u(rng) < 0.03)
+                v.push_back({{x, y, 0}, {x + 0.3 * pitch, y + 0.2 * pitch, 0}});
+        }
+    }
+    return v;
+}
+
+enum PlanId { kGrid100, kGrid200, kRealistic100, kRealistic200, kLBay, kPlanCount };
+const char* const kPlanNames[kPlanCount] = {"grid100", "grid200", "realistic100", "realistic200",
+                                            "lbay100"};
 
 std::vector<rvn_test::PlanLine> PlanLines(int id) {
     switch (id) {
@@ -139,8 +177,10 @@ std::vector<rvn_test::PlanLine> PlanLines(int id) {
             return GridLines(200, 3.0, 0.0);
         case kRealistic100:
             return RealisticLines(100, 3.0, 7);
-        default:
+        case kRealistic200:
             return RealisticLines(200, 3.0, 7);
+        default:
+            return LBayLines(100, 3.0, 11);
     }
 }
 
@@ -186,6 +226,35 @@ void BM_GenFaceByLine(benchmark::State& state) {
     state.counters["faces"] = nFaces;
 }
 
+// What each all-panels contender found, for the check that they found the same panels.
+struct Found {
+    int panels = -1;
+    double area = 0.0;  // net: panels less their holes
+};
+Found g_ours[kPlanCount], g_geos[kPlanCount], g_cgal[kPlanCount];
+
+void BM_GenPanelsByLine(benchmark::State& state) {
+    const int id = static_cast<int>(state.range(0));
+    const C3DLineArray& lines = GetPlan(id).array;
+    for (auto _ : state) {
+        C3DFaceArray panels, holes;
+        CArray<int, int> holeOf;
+        const int n = rvn::GenPanelsByLine(lines, panels, holes, holeOf);
+        state.PauseTiming();
+        Found f;
+        f.panels = n;
+        for (int i = 0; i < panels.GetSize(); ++i)
+            f.area += panels.GetAt(i)->GetArea();
+        for (int i = 0; i < holes.GetSize(); ++i)
+            f.area -= holes.GetAt(i)->GetArea();
+        g_ours[id] = f;
+        panels.DeepRemoveAll();
+        holes.DeepRemoveAll();
+        state.ResumeTiming();
+    }
+    state.counters["panels"] = g_ours[id].panels;
+}
+
 void BM_LiteralWalk(benchmark::State& state) {
     const C3DLineArray& lines = GetPlan(static_cast<int>(state.range(0))).array;
     int nFaces = 0;
@@ -212,19 +281,52 @@ void BM_GeosPolygonize(benchmark::State& state) {
         GEOSCoordSeq_setXY_r(ctx, seq, 1, l.b[0], l.b[1]);
         geoms.push_back(GEOSGeom_createLineString_r(ctx, seq));
     }
-    int nFaces = 0;
+    const int id = static_cast<int>(state.range(0));
     for (auto _ : state) {
         GEOSGeometry* result =
             GEOSPolygonize_r(ctx, geoms.data(), static_cast<unsigned>(geoms.size()));
-        nFaces = GEOSGetNumGeometries_r(ctx, result);
         state.PauseTiming();
+        Found f;
+        f.panels = GEOSGetNumGeometries_r(ctx, result);
+        for (int i = 0; i < f.panels; ++i) {
+            double a = 0.0;
+            GEOSArea_r(ctx, GEOSGetGeometryN_r(ctx, result, i), &a);
+            f.area += a;
+        }
+        g_geos[id] = f;
         GEOSGeom_destroy_r(ctx, result);
         state.ResumeTiming();
     }
     for (GEOSGeometry* g : geoms)
         GEOSGeom_destroy_r(ctx, g);
     GEOS_finish_r(ctx);
-    state.counters["faces"] = nFaces;
+    state.counters["faces"] = g_geos[id].panels;
+}
+#endif
+
+#ifdef RVN_HAVE_CGAL
+// The arrangement of the same segments, inserted as non-crossing curves (they meet only at
+// their ends, which lets CGAL skip the search for crossings: its fastest way in), with exact
+// predicates and inexact constructions. Its bounded faces are our panels.
+using CgalKernel = CGAL::Exact_predicates_inexact_constructions_kernel;
+using CgalTraits = CGAL::Arr_segment_traits_2<CgalKernel>;
+using CgalArrangement = CGAL::Arrangement_2<CgalTraits>;
+
+void BM_CgalArrangement(benchmark::State& state) {
+    const int id = static_cast<int>(state.range(0));
+    std::vector<CgalTraits::X_monotone_curve_2> segs;
+    for (const rvn_test::PlanLine& l : GetPlan(id).lines)
+        segs.emplace_back(CgalKernel::Point_2(l.a[0], l.a[1]), CgalKernel::Point_2(l.b[0], l.b[1]));
+    for (auto _ : state) {
+        std::unique_ptr<CgalArrangement> arr(new CgalArrangement());
+        CGAL::insert_non_intersecting_curves(*arr, segs.begin(), segs.end());
+        state.PauseTiming();
+        g_cgal[id].panels =
+            static_cast<int>(arr->number_of_faces() - arr->number_of_unbounded_faces());
+        arr.reset();
+        state.ResumeTiming();
+    }
+    state.counters["faces"] = g_cgal[id].panels;
 }
 #endif
 
@@ -233,21 +335,23 @@ double MinOf(const std::vector<double>& v) {
 }
 
 void Register() {
+    auto add = [](const std::string& name, void (*fn)(benchmark::State&), int id, int reps) {
+        benchmark::RegisterBenchmark(name.c_str(), fn)
+            ->Arg(id)
+            ->Unit(benchmark::kMillisecond)
+            ->Repetitions(reps)
+            ->ComputeStatistics("min", MinOf)
+            ->DisplayAggregatesOnly(true);
+    };
     for (int id = 0; id < kPlanCount; ++id) {
         const std::string plan = kPlanNames[id];
-        benchmark::RegisterBenchmark(("GenFaceByLine/" + plan).c_str(), BM_GenFaceByLine)
-            ->Arg(id)
-            ->Unit(benchmark::kMillisecond)
-            ->Repetitions(7)
-            ->ComputeStatistics("min", MinOf)
-            ->DisplayAggregatesOnly(true);
+        add("GenFaceByLine/" + plan, BM_GenFaceByLine, id, 7);
+        add("GenPanelsByLine/" + plan, BM_GenPanelsByLine, id, 7);
 #ifdef RVN_HAVE_GEOS
-        benchmark::RegisterBenchmark(("GeosPolygonize/" + plan).c_str(), BM_GeosPolygonize)
-            ->Arg(id)
-            ->Unit(benchmark::kMillisecond)
-            ->Repetitions(3)
-            ->ComputeStatistics("min", MinOf)
-            ->DisplayAggregatesOnly(true);
+        add("GeosPolygonize/" + plan, BM_GeosPolygonize, id, 3);
+#endif
+#ifdef RVN_HAVE_CGAL
+        add("CgalArrangement/" + plan, BM_CgalArrangement, id, 3);
 #endif
     }
     // Quadratic: about two seconds at 100 x 100, so timed once.
@@ -283,51 +387,109 @@ public:
     }
 };
 
-// Peak heap above what was live before the call, during GenFaceByLine on the given plan;
-// also the part of it that the returned faces still hold.
-void MeasureHeap(int id, double& peakMb, double& outputMb) {
+// Peak heap above what was live before the call, during gen on the given plan; also the part
+// of it that the returned faces still hold.
+template <class Gen>
+void MeasureHeap(int id, Gen gen, double& peakMb, double& outputMb) {
     const C3DLineArray& lines = GetPlan(id).array;
-    C3DFaceArray faces;
+    C3DFaceArray faces, holes;
+    CArray<int, int> holeOf;
     const long long before = g_liveBytes.load();
     g_peakBytes.store(before);
-    C3DFace::GenFaceByLine(lines, faces);
+    gen(lines, faces, holes, holeOf);
     peakMb = static_cast<double>(g_peakBytes.load() - before) / (1024.0 * 1024.0);
     outputMb = static_cast<double>(g_liveBytes.load() - before) / (1024.0 * 1024.0);
     faces.DeepRemoveAll();
+    holes.DeepRemoveAll();
+}
+
+bool SamePanels(const Found& a, const Found& b) {
+    return a.panels == b.panels && std::fabs(a.area - b.area) <= 1e-9 * std::fabs(b.area);
 }
 
 void PrintSummary(const RatioReporter& rep) {
-    std::printf("\nGenFaceByLine (least CPU time of the repetitions, ms):\n");
-    for (int id = 0; id < kPlanCount; ++id)
-        std::printf("  %-13s %8.2f\n", kPlanNames[id],
-                    rep.Get(std::string("GenFaceByLine/") + kPlanNames[id]));
+    std::printf("\nLeast CPU time of the repetitions, ms:\n  %-13s %13s %15s", "plan",
+                "GenFaceByLine", "GenPanelsByLine");
+#ifdef RVN_HAVE_GEOS
+    std::printf(" %14s", "GEOS");
+#endif
+#ifdef RVN_HAVE_CGAL
+    std::printf(" %14s", "CGAL");
+#endif
+    std::printf("\n");
+    for (int id = 0; id < kPlanCount; ++id) {
+        const std::string p = kPlanNames[id];
+        std::printf("  %-13s %13.2f %15.2f", p.c_str(), rep.Get("GenFaceByLine/" + p),
+                    rep.Get("GenPanelsByLine/" + p));
+#ifdef RVN_HAVE_GEOS
+        std::printf(" %14.2f", rep.Get("GeosPolygonize/" + p));
+#endif
+#ifdef RVN_HAVE_CGAL
+        std::printf(" %14.2f", rep.Get("CgalArrangement/" + p));
+#endif
+        std::printf("\n");
+    }
     const double g100 = rep.Get("GenFaceByLine/grid100");
     const double g200 = rep.Get("GenFaceByLine/grid200");
+    const double p100 = rep.Get("GenPanelsByLine/grid100");
+    const double p200 = rep.Get("GenPanelsByLine/grid200");
     const double literal = rep.Get("LiteralWalk/grid100");
     std::printf("\nRatios (aims in brackets):\n");
     if (g100 > 0 && literal > 0)
-        std::printf("  literal walk / GenFaceByLine, grid100        %8.1f  [>= 100]\n",
+        std::printf("  literal walk / GenFaceByLine, grid100             %8.1f  [>= 100]\n",
                     literal / g100);
     if (g100 > 0)
-        std::printf("  GenFaceByLine grid200 / grid100              %8.2f  [<= 7]\n", g200 / g100);
-#ifdef RVN_HAVE_GEOS
+        std::printf("  GenFaceByLine grid200 / grid100                   %8.2f  [<= 4.5]\n",
+                    g200 / g100);
+    if (p100 > 0)
+        std::printf("  GenPanelsByLine grid200 / grid100                 %8.2f  [<= 4.5]\n",
+                    p200 / p100);
     for (int id = 0; id < kPlanCount; ++id) {
         const std::string p = kPlanNames[id];
-        const double ours = rep.Get("GenFaceByLine/" + p);
+        const double face = rep.Get("GenFaceByLine/" + p);
+        const double ours = rep.Get("GenPanelsByLine/" + p);
+        (void)face;
+        (void)ours;
+#ifdef RVN_HAVE_GEOS
         const double geos = rep.Get("GeosPolygonize/" + p);
         if (ours > 0 && geos > 0)
-            std::printf("  GEOS %s %s / GenFaceByLine, %-13s %8.1f  [>= 10]\n", GEOSversion(),
-                        "polygonize", p.c_str(), geos / ours);
+            std::printf("  GEOS %s polygonize / GenPanelsByLine, %-13s %6.1f  [>= 10]  %s\n",
+                        GEOSversion(), p.c_str(), geos / ours,
+                        SamePanels(g_ours[id], g_geos[id]) ? "same panels" : "PANELS DIFFER");
+        if (face > 0 && geos > 0)
+            std::printf("  GEOS polygonize / GenFaceByLine, %-13s       %8.1f  [>= 20]\n",
+                        p.c_str(), geos / face);
+#endif
+#ifdef RVN_HAVE_CGAL
+        const double cgal = rep.Get("CgalArrangement/" + p);
+        if (ours > 0 && cgal > 0)
+            std::printf("  CGAL %s arrangement / GenPanelsByLine, %-13s %6.1f  [>= 3]  %s\n",
+                        CGAL_VERSION_STR, p.c_str(), cgal / ours,
+                        g_ours[id].panels == g_cgal[id].panels ? "same count" : "COUNTS DIFFER");
+#endif
+        std::printf("    %-13s %d panels, net area %.6g\n", p.c_str(), g_ours[id].panels,
+                    g_ours[id].area);
     }
-#else
+#ifndef RVN_HAVE_GEOS
     std::printf("  (GEOS not found at configure time: no polygonizer anchor)\n");
 #endif
+#ifndef RVN_HAVE_CGAL
+    std::printf("  (CGAL not found at configure time: no arrangement anchor)\n");
+#endif
     double peak = 0, output = 0;
-    MeasureHeap(kGrid200, peak, output);
+    MeasureHeap(
+        kGrid200,
+        [](const C3DLineArray& l, C3DFaceArray& f, C3DFaceArray&, CArray<int, int>&) {
+            C3DFace::GenFaceByLine(l, f);
+        },
+        peak, output);
     std::printf(
-        "\nHeap of GenFaceByLine on grid200 (%d lines), beyond the input:\n"
-        "  peak %.2f MB  [<= 16]; the returned faces hold %.2f MB of it after the call\n",
+        "\nHeap on grid200 (%d lines), beyond the input:\n"
+        "  GenFaceByLine   peak %.2f MB  [<= 13.6]; the returned faces hold %.2f MB\n",
         GetPlan(kGrid200).array.GetSize(), peak, output);
+    MeasureHeap(kGrid200, rvn::GenPanelsByLine, peak, output);
+    std::printf("  GenPanelsByLine peak %.2f MB  [<= 13.6]; the returned faces hold %.2f MB\n",
+                peak, output);
 }
 
 }  // namespace

@@ -82,30 +82,34 @@ private:
     void Build(const C3DLineArray& lines);
     void JoinEnds(const std::vector<double>& ends);
     void SortFans(std::vector<char>& removed);
-    int Next(int h) const {
-        const int v = m_origin[static_cast<size_t>(h ^ 1)];
-        const int b = m_fanStart[static_cast<size_t>(v)];
-        const int p = m_pos[static_cast<size_t>(h ^ 1)];
-        const int d = m_fanStart[static_cast<size_t>(v) + 1] - b;
-        return m_fan[static_cast<size_t>(b + (p == 0 ? d - 1 : p - 1))];
-    }
+    // The successor of every half-edge on its face: the half-edge next clockwise from its
+    // twin around the node it leads to.
+    void LinkFaces();
     // Gives face id f to the whole ring through h.
     void Trace(int h, int f) {
         int cur = h;
         do {
-            m_face[static_cast<size_t>(cur)] = f;
-            cur = Next(cur);
+            HalfEdge& e = m_he[static_cast<size_t>(cur)];
+            e.face = f;
+            cur = e.next;
         } while (cur != h);
     }
     const double* Node(int v) const { return m_node.data() + 3 * static_cast<size_t>(v); }
 
-    std::vector<double> m_node;   // x, y, z of each node
-    std::vector<int> m_nodeOf;    // per end (2a, 2a + 1 of active line a): its node
-    std::vector<int> m_origin;    // per half-edge (2i along edge i, 2i + 1 back): start node
+    std::vector<double> m_node;  // x, y, z of each node
+    std::vector<int> m_nodeOf;   // per end (2a, 2a + 1 of active line a): its node
+    // Half-edge 2i runs along edge i, 2i + 1 back. What a step along a face reads sits in one
+    // record, and a half-edge shares its cache line with its twin: the plan's lines come in
+    // no spatial order, so every step is a jump in memory.
+    struct HalfEdge {
+        int origin;  // start node
+        int next;    // successor on its face
+        int pos;     // position in its start node's fan, -1 once dropped
+        int face;
+    };
+    std::vector<HalfEdge> m_he;
     std::vector<int> m_fanStart;  // per node: its half-edges in m_fan, by direction
     std::vector<int> m_fan;
-    std::vector<int> m_pos;   // per half-edge: position in its start node's fan, -1 if dropped
-    std::vector<int> m_face;  // per half-edge: face id
 };
 
 void Arrangement::Build(const C3DLineArray& lines) {
@@ -128,33 +132,33 @@ void Arrangement::Build(const C3DLineArray& lines) {
 
     // Edges: the lines between two different nodes that do not stand vertical in plan.
     const size_t nAct = m_nodeOf.size() / 2;
-    m_origin.reserve(2 * nAct);
+    m_he.reserve(2 * nAct);
     for (size_t a = 0; a < nAct; ++a) {
         const int u = m_nodeOf[2 * a], v = m_nodeOf[2 * a + 1];
         if (u == v || (Node(u)[0] == Node(v)[0] && Node(u)[1] == Node(v)[1]))
             continue;
-        m_origin.push_back(u);
-        m_origin.push_back(v);
+        m_he.push_back({u, -1, -1, -1});
+        m_he.push_back({v, -1, -1, -1});
     }
     std::vector<int>().swap(m_nodeOf);
 
-    std::vector<char> removed(m_origin.size() / 2, 0);  // per edge
+    std::vector<char> removed(m_he.size() / 2, 0);  // per edge
     SortFans(removed);
 
     // Faces of every half-edge; then the lines with one face on both sides are dropped and
     // the faces they were on traced again.
-    const int nHalf = static_cast<int>(m_origin.size());
-    m_face.assign(static_cast<size_t>(nHalf), -1);
+    const int nHalf = static_cast<int>(m_he.size());
+    LinkFaces();
     int nFaces = 0;
     for (int h = 0; h < nHalf; ++h) {
-        if (m_pos[static_cast<size_t>(h)] >= 0 && m_face[static_cast<size_t>(h)] < 0)
+        if (m_he[static_cast<size_t>(h)].pos >= 0 && m_he[static_cast<size_t>(h)].face < 0)
             Trace(h, nFaces++);
     }
     std::vector<char> dirty(static_cast<size_t>(nFaces), 0);
     bool anyBridge = false;
     for (int h = 0; h < nHalf; h += 2) {
-        const int f = m_face[static_cast<size_t>(h)];
-        if (m_pos[static_cast<size_t>(h)] >= 0 && f == m_face[static_cast<size_t>(h) + 1]) {
+        const int f = m_he[static_cast<size_t>(h)].face;
+        if (m_he[static_cast<size_t>(h)].pos >= 0 && f == m_he[static_cast<size_t>(h) + 1].face) {
             removed[static_cast<size_t>(h / 2)] = 1;
             dirty[static_cast<size_t>(f)] = 1;
             anyBridge = true;
@@ -163,13 +167,14 @@ void Arrangement::Build(const C3DLineArray& lines) {
     if (!anyBridge)
         return;
     SortFans(removed);  // the fans without the dropped lines (already in order)
+    LinkFaces();
     for (int h = 0; h < nHalf; ++h) {
-        int& f = m_face[static_cast<size_t>(h)];
+        int& f = m_he[static_cast<size_t>(h)].face;
         if (f >= 0 && dirty[static_cast<size_t>(f)])
             f = -1;
     }
     for (int h = 0; h < nHalf; ++h) {
-        if (m_pos[static_cast<size_t>(h)] >= 0 && m_face[static_cast<size_t>(h)] < 0)
+        if (m_he[static_cast<size_t>(h)].pos >= 0 && m_he[static_cast<size_t>(h)].face < 0)
             Trace(h, nFaces++);
     }
 }
@@ -243,16 +248,30 @@ void Arrangement::JoinEnds(const std::vector<double>& ends) {
         q = ~q;
 }
 
+void Arrangement::LinkFaces() {
+    // Read node by node, so only the writes jump.
+    const int nNodes = static_cast<int>(m_node.size() / 3);
+    for (int v = 0; v < nNodes; ++v) {
+        const int b = m_fanStart[static_cast<size_t>(v)];
+        const int d = m_fanStart[static_cast<size_t>(v) + 1] - b;
+        for (int i = 0; i < d; ++i) {
+            const int h = m_fan[static_cast<size_t>(b + i)];
+            m_he[static_cast<size_t>(h ^ 1)].next =
+                m_fan[static_cast<size_t>(b + (i == 0 ? d - 1 : i - 1))];
+        }
+    }
+}
+
 void Arrangement::SortFans(std::vector<char>& removed) {
     const int nNodes = static_cast<int>(m_node.size() / 3);
-    const int nHalf = static_cast<int>(m_origin.size());
-    if (m_pos.empty()) {
+    const int nHalf = static_cast<int>(m_he.size());
+    if (m_fan.empty()) {
         // First call: the fans in half-edge order, then each sorted anticlockwise by direction
         // (of equal keys, by far end, then by half-edge), which puts the copies of a line
         // side by side; all but the first copy are dropped.
         m_fanStart.assign(static_cast<size_t>(nNodes) + 1, 0);
-        for (const int v : m_origin)
-            ++m_fanStart[static_cast<size_t>(v) + 1];
+        for (const HalfEdge& e : m_he)
+            ++m_fanStart[static_cast<size_t>(e.origin) + 1];
         for (size_t v = 1; v < m_fanStart.size(); ++v)
             m_fanStart[v] += m_fanStart[v - 1];
         m_fan.resize(static_cast<size_t>(nHalf));
@@ -260,19 +279,19 @@ void Arrangement::SortFans(std::vector<char>& removed) {
         {
             std::vector<int> fill(m_fanStart.begin(), m_fanStart.end() - 1);
             for (int h = 0; h < nHalf; ++h) {
-                const double* a = Node(m_origin[static_cast<size_t>(h)]);
-                const double* b = Node(m_origin[static_cast<size_t>(h ^ 1)]);
+                const double* a = Node(m_he[static_cast<size_t>(h)].origin);
+                const double* b = Node(m_he[static_cast<size_t>(h ^ 1)].origin);
                 key[static_cast<size_t>(h)] = DirectionKey(b[0] - a[0], b[1] - a[1]);
                 m_fan[static_cast<size_t>(
-                    fill[static_cast<size_t>(m_origin[static_cast<size_t>(h)])]++)] = h;
+                    fill[static_cast<size_t>(m_he[static_cast<size_t>(h)].origin)]++)] = h;
             }
         }
         auto before = [&](int g, int h) {
             const double kg = key[static_cast<size_t>(g)], kh = key[static_cast<size_t>(h)];
             if (kg != kh)
                 return kg < kh;
-            const int tg = m_origin[static_cast<size_t>(g ^ 1)],
-                      th = m_origin[static_cast<size_t>(h ^ 1)];
+            const int tg = m_he[static_cast<size_t>(g ^ 1)].origin,
+                      th = m_he[static_cast<size_t>(h ^ 1)].origin;
             return tg != th ? tg < th : g < h;
         };
         for (int v = 0; v < nNodes; ++v) {
@@ -288,12 +307,11 @@ void Arrangement::SortFans(std::vector<char>& removed) {
                 f[j] = h;
             }
             for (int i = 1; i < d; ++i) {
-                if (m_origin[static_cast<size_t>(f[i] ^ 1)] ==
-                    m_origin[static_cast<size_t>(f[i - 1] ^ 1)])
+                if (m_he[static_cast<size_t>(f[i] ^ 1)].origin ==
+                    m_he[static_cast<size_t>(f[i - 1] ^ 1)].origin)
                     removed[static_cast<size_t>(f[i] / 2)] = 1;
             }
         }
-        m_pos.assign(static_cast<size_t>(nHalf), -1);
     }
     // Drops the removed lines from the fans, keeping their order.
     int w = 0;
@@ -304,10 +322,10 @@ void Arrangement::SortFans(std::vector<char>& removed) {
         for (int i = b; i < e; ++i) {
             const int h = m_fan[static_cast<size_t>(i)];
             if (removed[static_cast<size_t>(h / 2)]) {
-                m_pos[static_cast<size_t>(h)] = -1;
+                m_he[static_cast<size_t>(h)].pos = -1;
                 continue;
             }
-            m_pos[static_cast<size_t>(h)] = w - m_fanStart[static_cast<size_t>(v)];
+            m_he[static_cast<size_t>(h)].pos = w - m_fanStart[static_cast<size_t>(v)];
             m_fan[static_cast<size_t>(w++)] = h;
         }
     }
@@ -329,7 +347,7 @@ bool InsideRing(const double* p, const std::vector<double>& node, const int* rin
 
 Rings Arrangement::Extract() {
     Rings out;
-    const int nHalf = static_cast<int>(m_origin.size());
+    const int nHalf = static_cast<int>(m_he.size());
     const int nNodes = static_cast<int>(m_node.size() / 3);
     out.ringStart.push_back(0);
     std::vector<char> done(static_cast<size_t>(nHalf), 0);  // per face id (fewer than nHalf)
@@ -340,28 +358,28 @@ Rings Arrangement::Extract() {
     std::vector<Box> panelBox;
     std::vector<int> outer;  // rings that run clockwise: a group's outer boundary
     for (int h = 0; h < nHalf; ++h) {
-        if (m_pos[static_cast<size_t>(h)] < 0)
+        if (m_he[static_cast<size_t>(h)].pos < 0)
             continue;
-        const int f = m_face[static_cast<size_t>(h)];
+        const int f = m_he[static_cast<size_t>(h)].face;
         if (done[static_cast<size_t>(f)])
             continue;
         done[static_cast<size_t>(f)] = 1;
         // Twice the signed area, from the first node so that far-off plans keep their digits.
-        const double* o = Node(m_origin[static_cast<size_t>(h)]);
+        const double* o = Node(m_he[static_cast<size_t>(h)].origin);
         double area2 = 0.0;
         Box box{o[0], o[1], o[0], o[1], 0.0, static_cast<int>(out.ringStart.size()) - 1};
         int cur = h;
         do {
-            const int v = m_origin[static_cast<size_t>(cur)];
+            const int v = m_he[static_cast<size_t>(cur)].origin;
             out.corner.push_back(v);
             const double* a = Node(v);
-            const double* b = Node(m_origin[static_cast<size_t>(cur ^ 1)]);
+            const double* b = Node(m_he[static_cast<size_t>(cur ^ 1)].origin);
             area2 += (a[0] - o[0]) * (b[1] - o[1]) - (b[0] - o[0]) * (a[1] - o[1]);
             box.x0 = std::min(box.x0, a[0]);
             box.y0 = std::min(box.y0, a[1]);
             box.x1 = std::max(box.x1, a[0]);
             box.y1 = std::max(box.y1, a[1]);
-            cur = Next(cur);
+            cur = m_he[static_cast<size_t>(cur)].next;
         } while (cur != h);
         if (area2 > 0.0) {
             box.area = 0.5 * area2;
@@ -374,26 +392,28 @@ Rings Arrangement::Extract() {
         }
         out.ringStart.push_back(static_cast<int>(out.corner.size()));
     }
-    // The working arrays are done with: free them before the holes are matched and the faces
-    // take their room.
-    std::vector<int> origin;
-    origin.swap(m_origin);
+    // The groups of connected lines, when there are several; then the working arrays are done
+    // with: free them before the holes are matched and the faces take their room.
+    std::vector<int> group;
+    if (outer.size() > 1) {
+        group.resize(static_cast<size_t>(nNodes));
+        for (int v = 0; v < nNodes; ++v)
+            group[static_cast<size_t>(v)] = v;
+        for (int h = 0; h < nHalf; h += 2) {
+            if (m_he[static_cast<size_t>(h)].pos >= 0)
+                Unite(group, m_he[static_cast<size_t>(h)].origin,
+                      m_he[static_cast<size_t>(h) + 1].origin);
+        }
+    }
+    std::vector<HalfEdge>().swap(m_he);
     std::vector<int>().swap(m_fanStart);
     std::vector<int>().swap(m_fan);
-    std::vector<int>().swap(m_face);
     std::vector<char>().swap(done);
     out.nPanels = static_cast<int>(panelBox.size());
 
     // Each outer boundary inside a panel of another group is a hole of the smallest such
     // panel; a plan of one group has none.
     if (outer.size() > 1) {
-        std::vector<int> group(static_cast<size_t>(nNodes));
-        for (int v = 0; v < nNodes; ++v)
-            group[static_cast<size_t>(v)] = v;
-        for (int h = 0; h < nHalf; h += 2) {
-            if (m_pos[static_cast<size_t>(h)] >= 0)
-                Unite(group, origin[static_cast<size_t>(h)], origin[static_cast<size_t>(h) + 1]);
-        }
         std::vector<std::pair<int, int>> holes;  // (panel, ring)
         for (const int r : outer) {
             const int q = out.corner[static_cast<size_t>(out.ringStart[static_cast<size_t>(r)])];
