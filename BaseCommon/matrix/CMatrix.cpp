@@ -324,9 +324,11 @@ int CMatrix::BlockEqual(CMatrix& src, int n, const int* idx) {
 // ---- inverse and measures --------------------------------------------------------------------
 
 int CMatrix::MatInv() {
-    // The elimination runs on copies, so a singular matrix is left exactly as it was instead
-    // of half-eliminated; a matrix that is not square has no inverse to compute.
-    if (m_nRowSize != m_nColSize)
+    // The order is the column count; a taller matrix has its leading square block inverted
+    // and its further rows kept, a wider one has too few rows to eliminate. The elimination
+    // runs on copies, so a singular matrix is left exactly as it was instead of
+    // half-eliminated.
+    if (m_nRowSize < m_nColSize)
         return 0;
     const int n = m_nColSize;
     const size_t nn = Idx(n) * Idx(n);

@@ -143,8 +143,10 @@ public:
 
     // ---- inverse, determinant and measures -------------------------------------------------
     // In-place inverse by Gauss elimination with partial pivoting (ties keep the upper row)
-    // and back substitution. Returns 1 on success; returns 0 and leaves the matrix exactly as
-    // it was when a pivot column is exactly zero or the matrix is not square.
+    // and back substitution, of order n = the column count: a matrix with more rows has its
+    // leading n x n block inverted and the rows below it kept. Returns 1 on success; returns
+    // 0 and leaves the matrix exactly as it was when a pivot column is exactly zero or the
+    // matrix has fewer rows than columns.
     int MatInv();
     using Base::CondNumber;
     using Base::Det;

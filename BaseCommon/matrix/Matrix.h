@@ -32,13 +32,24 @@ constexpr int kMaxMatrixSize = 4096;
 
 // Det, Inverse and CondNumber up to this order evaluate the cofactor expansion along row 0
 // and the adjugate, giving those formulas' results to the last bit. Each minor is computed
-// once (a minor of the row-0 expansion always takes the bottom rows, so its set of columns
-// names it), which costs about n^2 * 2^n operations instead of n!. Above this order the
-// determinant comes from an LU factorisation with partial pivoting and the inverse from
-// Gauss-Jordan elimination with partial pivoting: the same values up to rounding, not to the
-// bit. A pivot that is exactly 0.0 there gives a determinant of 0.0, and Inverse refuses it
-// with the same "det is zero" message.
-constexpr int kExactCofactorMaxOrder = 11;
+// once: a minor met in the row-0 expansion of a row list is made of the list's bottom rows,
+// so the list and the minor's set of columns name it. Det keeps one table of 2^n minors;
+// Inverse adds a second one, refilled for each row left out of the adjugate's minors, reusing
+// the first for the minors below that row. About n^2 * 2^n operations instead of n!; at order
+// 16 the two tables take 2 * 2^16 doubles (1 MiB) and the inverse a few milliseconds.
+//
+// Above this order one LU factorisation with complete pivoting (the largest remaining
+// element as pivot) serves all three: Det is the signed product of its pivots, Inverse
+// solves with its factors, CondNumber uses that Inverse; the values equal the expansion's up
+// to rounding, not to the bit. A pivot whose magnitude is at most n * DBL_EPSILON * ||A||inf
+// (the largest absolute row sum; inclusive) is what the elimination leaves of an exactly
+// zero pivot, so it counts as one: Det returns exactly 0.0 and Inverse and CondNumber refuse
+// with "det is zero". (Complete pivoting keeps the residue of a singular matrix well inside
+// that bound; with partial pivoting it can exceed it several times.) (A matrix whose rows
+// differ in scale by more than about 1/(n * DBL_EPSILON) can be refused as well.) Inverse
+// refuses exactly when Det() returns 0.0, at every order, also when the product of the
+// pivots underflows.
+constexpr int kExactCofactorMaxOrder = 16;
 
 template <typename T>
 class RVN_API Matrix {
@@ -149,13 +160,14 @@ protected:
     // This without row i and column j. A 1 x 1 matrix throws MisMatch("Error in GetAij(): It
     // should be a matrix"), then OutOfRange(i, -1, "at GetAij"), (-1, j, "at GetAij").
     Matrix GetAij(const int& i, const int& j);
-    // Cofactor expansion along row 0 (see kExactCofactorMaxOrder); 0 x 0 gives 0.0. Non-square
-    // throws MisMatch("Error in Det(): The matrix is not square").
+    // Cofactor expansion along row 0 up to kExactCofactorMaxOrder, pivoted LU above it (with
+    // its singularity bound); 0 x 0 gives 0.0. Non-square throws MisMatch("Error in Det():
+    // The matrix is not square").
     T Det() const;
-    // Adjugate times 1/det. Non-square throws Det's message; a determinant of exactly 0.0
-    // throws MisMatch("Error in Inverse(): The det of the matrix is zero ."); a NaN
-    // determinant is not refused. A 1 x 1 matrix with a nonzero element is refused by its
-    // minor: "Error in GetAij(): It should be a matrix".
+    // Adjugate times 1/det (LU solution above kExactCofactorMaxOrder). Non-square throws
+    // Det's message; a determinant of exactly 0.0 throws MisMatch("Error in Inverse(): The
+    // det of the matrix is zero ."); a NaN determinant is not refused. A 1 x 1 matrix with a
+    // nonzero element is refused by its minor: "Error in GetAij(): It should be a matrix".
     Matrix Inverse() const;
     // Sum of the diagonal in index order ("Error in Trace(): The matrix is not square").
     T Trace() const;

@@ -156,8 +156,10 @@ T Matrix<T>::Det() const {
     if (n == 2)
         return a[0][0] * a[1][1] - a[0][1] * a[1][0];
     std::vector<double> flat = Flatten(a, n);
-    if (n > kExactCofactorMaxOrder)
-        return detail::DetPivotedLU(flat.data(), n);
+    if (n > kExactCofactorMaxOrder) {
+        std::vector<int> rowSwaps(Idx(n)), colSwaps(Idx(n));
+        return detail::FactorFullPivotLU(flat.data(), n, rowSwaps.data(), colSwaps.data());
+    }
     std::vector<double> table(size_t(1) << n);
     const std::vector<int> rows = FullRows(n);
     MinorTable(flat, n).Fill(rows.data(), 2, n, nullptr, table);
@@ -170,16 +172,18 @@ Matrix<T> Matrix<T>::Inverse() const {
         throw MisMatch("Error in Det(): The matrix is not square");
     const int n = m_nRowSize;
     if (n > kExactCofactorMaxOrder) {
-        std::vector<double> a = Flatten(m_vecData, n);
-        std::vector<double> b(Idx(n) * Idx(n), 0.0);
-        for (size_t i = 0; i < Idx(n); ++i)
-            b[i * Idx(n) + i] = 1.0;
-        if (!detail::InvertPivoted(a.data(), b.data(), n))
+        // One factorisation gives the determinant that Det() returns, so that the refusal
+        // below happens exactly when Det() is 0.0, and then the inverse.
+        std::vector<double> lu = Flatten(m_vecData, n);
+        std::vector<int> rowSwaps(Idx(n)), colSwaps(Idx(n));
+        if (detail::FactorFullPivotLU(lu.data(), n, rowSwaps.data(), colSwaps.data()) == 0.0)
             throw MisMatch("Error in Inverse(): The det of the matrix is zero .");
+        std::vector<double> inv(Idx(n) * Idx(n));
+        detail::InvertFromLU(lu.data(), rowSwaps.data(), colSwaps.data(), n, inv.data());
         Matrix r(n, n, T(0));
         for (size_t i = 0; i < Idx(n); ++i)
             for (size_t j = 0; j < Idx(n); ++j)
-                r.m_vecData[i][j] = b[i * Idx(n) + j];
+                r.m_vecData[i][j] = inv[i * Idx(n) + j];
         return r;
     }
 

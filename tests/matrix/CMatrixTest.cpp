@@ -145,9 +145,17 @@ TEST(CMatrixInverse, MatInvPivotsKeepsTiesAndLeavesASingularMatrix) {
     CMatrix singular = M(3, 3, {1, 2, 3, 2, 4, 6, 1, 1, 1});
     EXPECT_EQ(singular.MatInv(), 0);
     EXPECT_TRUE(SameBits(singular, M(3, 3, {1, 2, 3, 2, 4, 6, 1, 1, 1})));
-    CMatrix rect(2, 3, 1.0);
-    EXPECT_EQ(rect.MatInv(), 0);
-    EXPECT_TRUE(SameBits(rect, CMatrix(2, 3, 1.0)));
+    // The order is the column count: a taller matrix has its leading block inverted and its
+    // further rows kept; a wider one is refused.
+    CMatrix tall = M(3, 2, {4, 7, 2, 6, 9, -9}), block = M(2, 2, {4, 7, 2, 6});
+    EXPECT_EQ(tall.MatInv(), 1);
+    EXPECT_EQ(block.MatInv(), 1);
+    block.AddRow(9);
+    block(2, 1) = -9;
+    EXPECT_TRUE(SameBits(tall, block));
+    CMatrix wide(2, 3, 1.0);
+    EXPECT_EQ(wide.MatInv(), 0);
+    EXPECT_TRUE(SameBits(wide, CMatrix(2, 3, 1.0)));
 }
 
 TEST(CMatrixVectors, ProductsUseTheTopLeftBlock) {

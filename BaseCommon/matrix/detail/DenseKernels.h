@@ -2,7 +2,7 @@
 // functions are not exported). They work on the row storage of mtxkit::Matrix or on
 // row-major n x n buffers. MultiplyRows and InvertPivoted keep, element by element, the
 // order of the floating-point operations of the plain formulas, so their results are the
-// same to the bit; DetPivotedLU serves the orders where no such promise is made.
+// same to the bit; the LU functions serve the orders where no such promise is made.
 #ifndef RVN_MATRIX_DETAIL_DENSEKERNELS_H
 #define RVN_MATRIX_DETAIL_DENSEKERNELS_H
 
@@ -27,9 +27,24 @@ void MultiplyRows(const Rows& a, const Rows& b, int inner, int nCol, Rows& c);
 // own element in the pivot column.
 int InvertPivoted(double* a, double* b, int n);
 
-// Determinant by LU factorisation with partial pivoting of the n x n row-major a (destroyed).
-// A pivot column without a nonzero element gives exactly 0.0.
-double DetPivotedLU(double* a, int n);
+// LU factorisation with complete pivoting of the n x n row-major a, in place: P A Q = L U,
+// afterwards a holds U on and above the diagonal and the multipliers of L (unit diagonal)
+// below it; at step k row k was exchanged with rowSwaps[k] and column k with colSwaps[k].
+// The pivot is the largest magnitude of the remaining block, the first in row order among
+// equals. When that magnitude is <= SingularPivotBound(a, n), taken before factoring, the
+// matrix counts as singular and the result is exactly 0.0 (a and the swaps are then partly
+// written). Otherwise the result is the determinant, the product of the pivots in step order
+// with the sign of the exchanges; it can still underflow to 0.0 or overflow.
+double FactorFullPivotLU(double* a, int n, int* rowSwaps, int* colSwaps);
+
+// n * DBL_EPSILON * the largest absolute row sum of the n x n row-major a: the size of the
+// rounding that the elimination leaves in the pivots of an exactly singular matrix. 0 when
+// that sum is not finite, so that infinities and NaN fall back to the exact zero test.
+double SingularPivotBound(const double* a, int n);
+
+// The inverse from a successful FactorFullPivotLU: inv (n x n row-major, written whole) is
+// Q U^-1 L^-1 P, by forward and back substitution on the rows of the permuted identity.
+void InvertFromLU(const double* lu, const int* rowSwaps, const int* colSwaps, int n, double* inv);
 
 }  // namespace detail
 }  // namespace mtxkit
