@@ -31,8 +31,19 @@
 //                       the fewest new unknowns to the front, tried with two weightings
 //                       (distance 2 and degree 1, and distance 1 and degree 8);
 //   Smallest            all of the above, keeping the one with the smallest profile (ties go to
-//                       the earlier one in this list), so the result is never worse than the
-//                       given order nor than reverse Cuthill-McKee.
+//                       the earlier one in this list): the least memory;
+//   Fastest (default)   the given order, reverse Cuthill-McKee and Sloan's with the classic
+//                       weights; among those whose profile is at most reverse Cuthill-McKee's,
+//                       the one with the least estimated factorisation work (ties as above),
+//                       or, when that one could not be addressed, the smallest profile of all. The
+//                       estimate counts the operations on the profile widened so that no row starts
+//                       before a later one: the blocked LDLT kernels run at that envelope's speed,
+//                       so a numbering whose rows now and then fall back far can store 30% less
+//                       than reverse Cuthill-McKee and yet take four times as long to factorise
+//                       (Sloan's with a heavy degree weight on a grillage; a frame numbered storey
+//                       by storey).
+// Smallest never gives a profile above the given order's nor reverse Cuthill-McKee's, Fastest
+// never one above reverse Cuthill-McKee's.
 // Each connected part is numbered on its own, one after the other; nodes coupled to nothing
 // come out as parts of one node. The cost is linear in the number of couplings times a small
 // factor (a logarithm for the priority queue); nothing of size n x n is formed.
@@ -53,7 +64,13 @@
 
 namespace rvn {
 
-enum class SkylineOrdering : int { Given = 0, ReverseCuthillMcKee = 1, Sloan = 2, Smallest = 3 };
+enum class SkylineOrdering : int {
+    Given = 0,
+    ReverseCuthillMcKee = 1,
+    Sloan = 2,
+    Smallest = 3,
+    Fastest = 4
+};
 
 enum class SkylineStatus : int {
     Ok = 0,
@@ -120,17 +137,18 @@ struct SkylineLayout {
     int Unknown(int node, int j) const { return firstUnknown[static_cast<size_t>(node)] + j; }
 };
 
-// Numbers the unknowns of graph with the given ordering (Smallest: the best of all) and
-// computes the diagonal addresses of the result.
+// Numbers the unknowns of graph with the given ordering and computes the diagonal addresses of
+// the result.
 RVN_API SkylineLayout PlanSkyline(const CouplingGraph& graph,
-                                  SkylineOrdering ordering = SkylineOrdering::Smallest);
+                                  SkylineOrdering ordering = SkylineOrdering::Fastest);
 
 // Profile (stored elements) and band of the node order nodePosition (a permutation of
 // 0 .. nNodes-1; anything else gives -1 for both), without forming D.
 RVN_API long long SkylineProfile(const CouplingGraph& graph, const std::vector<int>& nodePosition,
                                  long long* band = nullptr);
 
-// The name of an ordering, for reports: "given", "reverse Cuthill-McKee", "Sloan", "smallest".
+// The name of an ordering, for reports: "given", "reverse Cuthill-McKee", "Sloan", "smallest",
+// "fastest".
 RVN_API const char* SkylineOrderingName(SkylineOrdering ordering);
 
 }  // namespace rvn

@@ -144,14 +144,16 @@ private:
 // are tried per step (one per distinct degree first), which bounds the cost on regular meshes
 // where the last level is long.
 void PseudoDiameter(const NodeGraph& g, int seed, const std::vector<char>& numbered,
-                    LevelSearch& search, int& start, int& end) {
+                    LevelSearch& search, int& start, int& end, std::vector<int>& part) {
     const auto byDegree = [&g](int a, int b) {
         return g.Degree(a) != g.Degree(b) ? g.Degree(a) < g.Degree(b) : a < b;
     };
     const std::int64_t unlimited = std::numeric_limits<std::int64_t>::max();
     search.Search(seed, numbered, unlimited);
-    start = *std::min_element(search.Nodes().begin(), search.Nodes().end(), byDegree);
-    search.Search(start, numbered, unlimited);
+    part = search.Nodes();
+    start = *std::min_element(part.begin(), part.end(), byDegree);
+    if (start != seed)
+        search.Search(start, numbered, unlimited);
     end = start;
     for (;;) {
         const int depth = search.Depth();
@@ -263,13 +265,13 @@ std::vector<GraphPart> FindParts(const NodeGraph& g) {
     std::vector<GraphPart> parts;
     std::vector<char> found(static_cast<size_t>(g.n), 0);
     LevelSearch search(g);
+    std::vector<int> part;
     for (int seed = 0; seed < g.n; ++seed) {
         if (found[static_cast<size_t>(seed)])
             continue;
         GraphPart p;
-        PseudoDiameter(g, seed, found, search, p.start, p.end);
-        search.Search(seed, found, std::numeric_limits<std::int64_t>::max());
-        for (int v : search.Nodes())
+        PseudoDiameter(g, seed, found, search, p.start, p.end, part);
+        for (int v : part)
             found[static_cast<size_t>(v)] = 1;
         parts.push_back(p);
     }

@@ -51,6 +51,14 @@ int main() {
     }
     const int solved = K.LdltSolve(3, B);
 
+    // Numbering for a small profile: four nodes of three unknowns on a chain 0 - 3 - 1 - 2.
+    rvn::CouplingGraph chain(4, 3);
+    chain.AddCoupling(0, 3);
+    chain.AddCoupling(3, 1);
+    chain.AddCoupling(1, 2);
+    const rvn::SkylineLayout layout = rvn::PlanSkyline(chain);
+    CSparseMatrix Kc(layout.unknownCount, layout.diag.data());
+
     // Archive round trip of a 2D point.
     CMemFile file;
     {
@@ -68,7 +76,9 @@ int main() {
     const bool ok = rvn::VersionNumber() == RVN_BASECOMMON_VERSION && nFaces == 2 &&
                     std::fabs(area - 48.0) < 1e-12 && inside == 1 && solved == 1 &&
                     std::fabs(B(2, 1) - 2.0) < 1e-12 && q && q->x == 1.5 &&
-                    TableConcrete().FindEc(30e6) == 3.0e10;
+                    TableConcrete().FindEc(30e6) == 3.0e10 &&
+                    layout.status == rvn::SkylineStatus::Ok && layout.profileBefore == 60 &&
+                    layout.profileAfter == 51 && Kc.GetRow() == 12;
     delete q;
     std::printf("%s\n", ok ? "ok" : "FAILED");
     return ok ? 0 : 1;
