@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
+#include <limits>
 #include <random>
 #include <string>
 #include <tuple>
@@ -419,6 +421,95 @@ TEST_P(SkylineKernels, PivotReportNamesTheVanishedPivotAndTheRowThatReachedIt) {
               std::make_pair(0, -1));
 }
 
+// One load case, one answer: every column of a many-column solve has the bits of the same
+// right-hand side solved alone, for 1 to 40 columns (vector chunks and leftovers), equal and
+// different columns, on a profile past the literal threshold.
+TEST_P(SkylineKernels, EveryColumnHasTheBitsOfItsOneVectorSolve) {
+    std::mt19937 rng(23);
+    std::uniform_real_distribution<double> u(-3, 3);
+    const int n = 60;
+    const std::vector<int> D = MakeProfile(kVariable, n, rng);
+    CSparseMatrix k(n, D.data());
+    FillLdlt(k, D, rng, false);
+    ASSERT_EQ(k.Decomposition(n), 1);
+    std::vector<double> same(n);
+    for (double& v : same)
+        v = u(rng);
+    for (int cols = 1; cols <= 40; ++cols) {
+        for (bool equal : {true, false}) {
+            CMatrix B(n, cols);
+            for (int i = 0; i < n; ++i)
+                for (int c = 0; c < cols; ++c)
+                    B(i, c) = equal ? same[i] : u(rng);
+            const CMatrix B0(B);
+            ASSERT_EQ(k.LdltSolve(n, B), 1);
+            for (int c = 0; c < cols; ++c) {
+                std::vector<double> x(n);
+                for (int i = 0; i < n; ++i)
+                    x[i] = B0(i, c);
+                ASSERT_EQ(k.LdltSolve(n, x.data()), 1);
+                for (int i = 0; i < n; ++i)
+                    ASSERT_EQ(std::memcmp(&x[i], &B(i, c), sizeof(double)), 0)
+                        << cols << " columns, column " << c << ", row " << i;
+            }
+        }
+    }
+}
+
+// No overflow that the written steps do not have: 7 x = -DBL_MAX gives -DBL_MAX / 7 in every
+// kernel, alone and at order 600 under Auto, and results near the overflow and underflow
+// limits agree with the written steps.
+TEST_P(SkylineKernels, SolvesStayWithinTheRangeOfTheWrittenSteps) {
+    const double big = std::numeric_limits<double>::max();
+    CSparseMatrix seven = Assembled({0}, {7.0});
+    double x = -big;
+    EXPECT_EQ(seven.LdltSolve(1, &x), 1);
+    EXPECT_EQ(x, -big / 7);
+    // Tridiagonal, entries of size scale (the literal factorisation squares them), right-hand
+    // sides near the overflow limit, solutions near it, or solutions in the subnormal range.
+    const struct {
+        double scale, rhs;
+    } cases[] = {{1.0, 0.5 * big}, {1e150, 0.5 * big}, {1e-150, 0.5e-150 * big}, {1e10, 1e-300}};
+    for (int n : {1, 40, 600}) {
+        for (const auto& c : cases) {
+            std::vector<int> D(n);
+            for (int i = 1; i < n; ++i)
+                D[i] = D[i - 1] + 2;
+            std::vector<double> E(D[n - 1] + 1);
+            for (int i = 0; i < n; ++i) {
+                E[D[i]] = 7.0 * c.scale;
+                if (i > 0)
+                    E[D[i] - 1] = (i % 3 - 1) * c.scale;
+            }
+            CSparseMatrix m(n, D.data()), lit(m);
+            Assign(m, E);
+            Assign(lit, E);
+            std::vector<double> b(n);
+            for (int i = 0; i < n; ++i)
+                b[i] = (i % 2 ? -c.rhs : c.rhs);
+            std::vector<double> ref = b;
+            rvn::SetSkylineKernel(rvn::SkylineKernel::Literal);
+            ASSERT_EQ(lit.LdltSolve(n, ref.data()), 1);
+            rvn::SetSkylineKernel(GetParam());
+            ASSERT_EQ(m.LdltSolve(n, b.data()), 1) << n << " " << c.scale;
+            for (int i = 0; i < n; ++i) {
+                ASSERT_TRUE(std::isfinite(ref[i])) << i;
+                ASSERT_NEAR(b[i], ref[i], 1e-13 * std::fabs(ref[i]) + 1e-318)
+                    << "n " << n << " scale " << c.scale << " row " << i;
+            }
+        }
+    }
+    rvn::SetSkylineKernel(rvn::SkylineKernel::Auto);
+    std::vector<int> D(600);
+    for (int i = 0; i < 600; ++i)
+        D[i] = i;
+    CSparseMatrix big600(600, D.data());
+    big600 = 7.0;
+    std::vector<double> b(600, -big);
+    ASSERT_EQ(big600.LdltSolve(600, b.data()), 1);
+    EXPECT_EQ(b[599], -big / 7);
+}
+
 INSTANTIATE_TEST_SUITE_P(, SkylineKernels,
                          ::testing::Values(rvn::SkylineKernel::Literal,
                                            rvn::SkylineKernel::Baseline,
@@ -428,6 +519,51 @@ INSTANTIATE_TEST_SUITE_P(, SkylineKernels,
                              std::replace(s.begin(), s.end(), '-', '_');
                              return s;
                          });
+
+// The kernels that fuse multiply and add give the same factors and solutions to the bit (the
+// baseline kernel and the literal recurrence may differ by rounding). Wider kernels join the
+// list; with fewer than two on this processor there is nothing to compare.
+TEST(SkylineFmaKernels, FactorsAndSolutionsAreBitwiseEqual) {
+    std::vector<rvn::SkylineKernel> fused;
+    for (rvn::SkylineKernel k : {rvn::SkylineKernel::Avx2Fma})
+        if (rvn::SetSkylineKernel(k))
+            fused.push_back(k);
+    rvn::SetSkylineKernel(rvn::SkylineKernel::Auto);
+    if (fused.size() < 2)
+        GTEST_SKIP() << "fewer than two kernels with fused multiply-add on this processor";
+    std::mt19937 rng(31);
+    for (Shape shape : {kFull, kBand, kVariable}) {
+        const int n = 301;
+        const std::vector<int> D = MakeProfile(shape, n, rng);
+        CSparseMatrix k(n, D.data());
+        FillLdlt(k, D, rng, false);
+        CMatrix B(n, 13);
+        for (int i = 0; i < n; ++i)
+            for (int c = 0; c < 13; ++c)
+                B(i, c) = std::ldexp(double(rng() % 1000) - 500, int(rng() % 40) - 20);
+        std::vector<std::vector<double>> factors, solutions;
+        for (rvn::SkylineKernel kernel : fused) {
+            rvn::SetSkylineKernel(kernel);
+            CSparseMatrix m(k);
+            CMatrix X(B);
+            std::vector<double> x(n);
+            for (int i = 0; i < n; ++i)
+                x[i] = B(i, 0);
+            ASSERT_EQ(m.LdltSolve(n, X) + m.LdltSolve(n, x.data()), 2);
+            factors.push_back(Elements(m));
+            for (int i = 0; i < n; ++i)
+                for (int c = 0; c < 13; ++c)
+                    x.push_back(X(i, c));
+            solutions.push_back(x);
+        }
+        rvn::SetSkylineKernel(rvn::SkylineKernel::Auto);
+        for (size_t t = 1; t < fused.size(); ++t) {
+            EXPECT_EQ(std::memcmp(factors[0].data(), factors[t].data(), 8 * factors[0].size()), 0);
+            EXPECT_EQ(
+                std::memcmp(solutions[0].data(), solutions[t].data(), 8 * solutions[0].size()), 0);
+        }
+    }
+}
 
 // Auto: the literal recurrence up to 512 stored elements, the best blocked kernel beyond.
 TEST(SkylineKernelChoice, AutoTakesTheLiteralUpTo512ElementsAndTheBestKernelBeyond) {
