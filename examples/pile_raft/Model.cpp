@@ -18,6 +18,7 @@
 #include "BaseCommon/faces/C3DPointArray.h"
 #include "BaseCommon/faces/PlanPanels.h"
 #include "BaseCommon/faces/detail/ArrayGuard.h"
+#include "BaseCommon/framework/MessageBox.h"
 #include "BaseCommon/geometry/C3DLine.h"
 #include "BaseCommon/geometry/Tolerance.h"
 #include "BaseCommon/matrix/CMatrix.h"
@@ -116,6 +117,7 @@ struct Model {
     std::vector<PileSpring> pileSprings;
     std::vector<double> spring, twistRestraint;
     std::vector<Point2> twistAxis;
+    std::string unheld;  // a beam group the piles do not hold, if any
 
     // solution: deflection and slopes, per dof in the renumbered order, per case
     std::unique_ptr<CMatrix> solution;
@@ -649,10 +651,13 @@ void Supports(Model& m) {
                 held.push_back(a);
         const Node& at = m.r.nodes[s];
         const bool straight = Collinear(m.r.nodes, members);
-        if (held.size() < (straight ? 2u : 3u) || (!straight && Collinear(m.r.nodes, held)))
-            throw AnalysisError("the beams at " + At(at.x, at.y) +
-                                " are not held by enough piles: a straight run needs two, a "
-                                "grillage three not in one line");
+        // Told after the factorisation, which names the node and the movement left free; this
+        // catches what rounding may hide from it (piles exactly in one line).
+        if ((held.size() < (straight ? 2u : 3u) || (!straight && Collinear(m.r.nodes, held))) &&
+            m.unheld.empty())
+            m.unheld = "mechanism: the beams at " + At(at.x, at.y) +
+                       " are not held by enough piles: a straight run needs two, a grillage "
+                       "three not in one line";
         if (straight) {
             const Node& a = m.r.nodes[members.front()];
             const Node& b = m.r.nodes[Farthest(m.r.nodes, members)];
@@ -771,6 +776,22 @@ void Assemble(Model& m, CSparseMatrix& K, CMatrix& B) {
 }
 
 // --- solve: every load case at once --------------------------------------------------------
+// A pivot ratio (pivot over assembled diagonal) below this loses ten or more digits.
+constexpr double kIllConditioned = 1e-10;
+
+// The movement an equation stands for, at its node: "vertical movement at node 12 (3, 0)".
+std::string DofMovement(const Model& m, int row) {
+    static const char* const kMovement[3] = {"vertical movement", "rotation about the y axis",
+                                             "rotation about the x axis"};
+    for (int n = 0; n < m.NodeCount(); ++n) {
+        const int j = row - m.Dof(n, 0);
+        if (j >= 0 && j < 3)
+            return std::string(kMovement[j]) + " at node " + std::to_string(n + 1) + " " +
+                   At(m.r.nodes[n].x, m.r.nodes[n].y);
+    }
+    return "equation " + std::to_string(row + 1);
+}
+
 void Solve(Model& m, CSparseMatrix& K, CMatrix& B) {
     m.Stage("solve");
     for (int i = 0; i < m.r.nDof; ++i)
@@ -779,8 +800,35 @@ void Solve(Model& m, CSparseMatrix& K, CMatrix& B) {
                 throw AnalysisError(
                     "the loads are out of the range of numbers this program "
                     "can work with");
-    if (K.LdltSolve(m.r.nDof, B) != 1)
-        throw AnalysisError("the stiffness matrix is singular: the model is a mechanism");
+    // The solver's own message on a vanished pivot is replaced by the report below.
+    struct QuietSolver {
+        MessageBoxHandler previous =
+            SetMessageBoxHandler([](const char*, UINT, UINT) { return IDOK; });
+        ~QuietSolver() { SetMessageBoxHandler(previous); }
+    };
+    int solved = 0;
+    {
+        QuietSolver quiet;
+        solved = K.LdltSolve(m.r.nDof, B);
+    }
+    const CSparseMatrix::PivotInfo& info = K.GetPivotInfo();
+    if (solved != 1) {
+        if (info.m_nZeroRow >= 0)
+            throw AnalysisError("mechanism: the structure is not supported against " +
+                                DofMovement(m, info.m_nZeroRow));
+        throw AnalysisError("the stiffness matrix could not be factorised");
+    }
+    if (!m.unheld.empty())
+        throw AnalysisError(m.unheld);
+    // A pivot far below its diagonal term: that many digits of the solution are lost there.
+    if (info.m_dMinRatio >= 0.0 && info.m_dMinRatio < kIllConditioned && info.m_nMinRatioRow >= 0) {
+        char buf[80];
+        std::snprintf(buf, sizeof buf, "about %.0f digits lost",
+                      -std::log10(std::max(info.m_dMinRatio, 1e-300)));
+        m.r.warnings.push_back(std::string("the stiffness matrix is ill-conditioned: ") + buf +
+                               " in the " + DofMovement(m, info.m_nMinRatioRow) +
+                               " (piles or sections far apart in stiffness)");
+    }
     for (int i = 0; i < m.r.nDof; ++i)
         for (int lc = 0; lc < m.plan.nCases; ++lc)
             if (!std::isfinite(B(i, lc)))
@@ -884,7 +932,7 @@ void Results(Model& m, const CMatrix& U) {
                           "load case %s fails its equilibrium check: loads %.6g kN, reactions "
                           "%.6g kN (%.2e of the gross load); moment error %.2e of the gross "
                           "load times the plan size (allowed %.0e): the stiffnesses are too far "
-                          "apart for a sound solution",
+                          "apart for a sound solution; a coarser MESH may help",
                           CaseName(m.plan, lc).c_str(), cr.totalLoad, cr.totalReaction, fe, me,
                           kEquilibriumTolerance);
             throw AnalysisError(buf);

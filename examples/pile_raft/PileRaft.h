@@ -169,9 +169,10 @@ struct Result {
     std::vector<PileResult> piles;               // in the order of Plan::piles
     std::vector<CaseResult> cases;
     int nDof = 0;
-    long long profileInput = 0;   // stored matrix entries with nodes in the order found
-    long long profileSolved = 0;  // after the library's renumbering
-    std::string ordering;         // the renumbering that gave it
+    long long profileInput = 0;         // stored matrix entries with nodes in the order found
+    long long profileSolved = 0;        // after the library's renumbering
+    std::string ordering;               // the renumbering that gave it
+    std::vector<std::string> warnings;  // sound but doubtful: an ill-conditioned matrix
 };
 
 // Relative equilibrium errors of a load case: force against the gross load, moment against

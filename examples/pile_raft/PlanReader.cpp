@@ -222,8 +222,6 @@ Plan ReadPlan(std::istream& in) {
     }
     if (plan.beams.empty())
         throw InputError(0, "no LINE: the plan has no beams");
-    if (plan.piles.empty())
-        throw InputError(0, "no PILE: the plan has no piles");
     if (plan.nCases == 0)
         throw InputError(0, "no load case: give COLUMN, AREA or LINE loads");
     return plan;

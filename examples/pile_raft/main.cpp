@@ -187,6 +187,8 @@ int main(int argc, char** argv) {
                 progress.Stage(stage, fraction);
             });
         }
+        for (const std::string& w : result.warnings)
+            std::cerr << "rvn-pile-raft: warning: " << w << "\n";
         std::ostringstream report;
         pileraft::PrintReport(report, plan, result, summary);
         if (!svgPath.empty()) {

@@ -192,7 +192,9 @@ size_t Count(const std::string& text, const std::string& what) {
     return n;
 }
 
-TEST(PileRaft, PictureShowsEveryPanelElementAndPile) {
+// Every panel, element and pile is drawn, the title names the case, and on a plan too dense
+// for every label the labels thin out instead of piling up.
+TEST(PileRaft, PictureShowsEverySymbolAndThinsItsLabels) {
     const Plan plan = Parse(pileraft::kDefaultPlan);
     const Result r = Analyse(plan);
     std::ostringstream svg;
@@ -200,10 +202,29 @@ TEST(PileRaft, PictureShowsEveryPanelElementAndPile) {
     const std::string s = svg.str();
     EXPECT_EQ(s.rfind("<svg ", 0), 0u);
     EXPECT_EQ(s.substr(s.size() - 7), "</svg>\n");
-    EXPECT_EQ(Count(s, "<polygon "), r.panels.size());
-    EXPECT_EQ(Count(s, "<line "), r.elements.size());
-    EXPECT_EQ(Count(s, "<circle "), plan.piles.size());
-    EXPECT_NE(s.find("Load case 3"), std::string::npos);
+    EXPECT_EQ(Count(s, "class=\"panel\""), r.panels.size());
+    EXPECT_EQ(Count(s, "class=\"beam\""), r.elements.size());
+    EXPECT_EQ(Count(s, "class=\"pile\""), plan.piles.size());
+    EXPECT_EQ(Count(s, "class=\"column\""), plan.columns.size());
+    EXPECT_NE(s.find("load case 3: wind"), std::string::npos);
+    EXPECT_NE(s.find(">P6 -58<"), std::string::npos);  // pile number and reaction
+    EXPECT_NE(s.find(">C8 150<"), std::string::npos);  // column number and load
+
+    std::ostringstream grid;
+    const int n = 40;
+    grid << "MESH 3\nAREA 10\n";
+    for (int i = 0; i <= n; ++i) {
+        grid << "LINE 0 " << 6 * i << " " << 6 * n << " " << 6 * i << "\n";
+        grid << "LINE " << 6 * i << " 0 " << 6 * i << " " << 6 * n << "\n";
+        for (int j = 0; j <= n; ++j)
+            grid << "PILE " << 6 * i << " " << 6 * j << " 1e5\n";
+    }
+    const Plan dense = Parse(grid.str());
+    std::ostringstream big;
+    pileraft::WriteSvg(big, dense, Analyse(dense), 0);
+    const size_t labels = Count(big.str(), "paint-order") + Count(big.str(), "font-style");
+    EXPECT_GT(labels, 0u);
+    EXPECT_LT(labels, dense.piles.size() / 10);
 }
 
 // More unknowns than a CMatrix is constructed with (4096): the right-hand side grows by rows.
@@ -288,16 +309,21 @@ TEST(PileRaft, UnsolvablePlansAreRefused) {
         const char* message;
     } cases[] = {
         // A grillage on two piles tips about the line through them.
-        {"LINE 0 0 6 0\nLINE 0 0 0 6\nPILE 6 0 1e5\nPILE 0 6 1e5\nCOLUMN 0 0 10\n",
-         "not held by enough piles"},
+        {"LINE 0 0 6 0\nLINE 0 0 0 6\nPILE 6 0 1e5\nPILE 0 6 1e5\nCOLUMN 0 0 10\n", "mechanism: "},
         // A beam group without piles falls.
         {"LINE 0 0 6 0\nLINE 10 0 16 0\nPILE 0 0 1e5\nPILE 6 0 1e5\nCOLUMN 3 0 10\n",
-         "not held by enough piles"},
-        // Piles so soft against the beams that they vanish in the rounding of the beams'
-        // stiffness: the solver finds the pivot within rounding of zero, a mechanism.
-        {"SECTION 10 10\nMESH 0.01\nLINE 0 0 20 0\nLINE 0 0 0 20\nPILE 20 0 1e-9\n"
+         "mechanism: the structure is not supported against vertical movement at node"},
+        // No piles at all.
+        {"LINE 0 0 6 0\nCOLUMN 3 0 10\n",
+         "mechanism: the structure is not supported against vertical movement at node"},
+        // Piles so soft against the beams that the solution loses equilibrium.
+        {"SECTION 0.5 1\nMESH 1\nLINE 0 0 20 0\nLINE 0 0 0 20\nPILE 20 0 1e-3\n"
+         "PILE 0 20 1e-3\nPILE 0 0 1e-3\nCOLUMN 7 0 10\n",
+         "fails its equilibrium check"},
+        // Softer still: a pivot vanishes in rounding, named as the movement left free.
+        {"SECTION 0.5 1\nMESH 1\nLINE 0 0 20 0\nLINE 0 0 0 20\nPILE 20 0 1e-9\n"
          "PILE 0 20 1e-9\nPILE 0 0 1e-9\nCOLUMN 7 0 10\n",
-         "mechanism"},
+         "not supported against vertical movement at node 3 (20, 0)"},
     };
     for (const Case& c : cases) {
         try {
@@ -340,7 +366,13 @@ TEST(PileRaftProgram, ExitCodesAndMessages) {
                          "COLUMN 0 0 10\\n",
                          out),
               3);
-    EXPECT_EQ(out.rfind("rvn-pile-raft: the beams at", 0), 0u) << out;  // nothing before it
+    EXPECT_EQ(out.rfind("rvn-pile-raft: mechanism: ", 0), 0u) << out;  // nothing before it
+    EXPECT_EQ(RunProgram("-", "LINE 0 0 6 0\\nCOLUMN 3 0 10\\n", out), 3);
+    EXPECT_EQ(out.rfind("rvn-pile-raft: mechanism: the structure is not supported against "
+                        "vertical movement at node ",
+                        0),
+              0u)
+        << out;
     EXPECT_NE(std::fopen("/tmp/rvn-pile-raft-never.svg", "r") != nullptr, true);
     EXPECT_EQ(RunProgram("--svg /nonexistent-dir/plan.svg", "", out), 1);
     EXPECT_EQ(RunProgram("--case 4", "", out), 2);
