@@ -2,6 +2,9 @@
 #include <atomic>
 #include <cmath>
 #include <cstddef>
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <cpuid.h>
+#endif
 #include <memory>
 #include <new>
 
@@ -29,6 +32,31 @@ bool ProcessorHasAvx2Fma() {
 #endif
 }
 
+// AVX-512F in the processor, and an operating system that saves the 512-bit state: XCR0 must
+// enable the SSE, AVX, opmask, upper-256 and high-16 register states (bits 1, 2, 5, 6, 7),
+// or the first instruction that touches a zmm register faults or loses data on a context
+// switch. The compiler's own processor check is not relied on for the second part.
+bool ProcessorHasAvx512() {
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+    static const bool has = [] {
+        if (skyline::Avx512Ops() == nullptr || !ProcessorHasAvx2Fma())
+            return false;
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & (1u << 27)))  // OSXSAVE: XGETBV usable
+            return false;
+        if (!__get_cpuid_count(7, 0, &a, &b, &c, &d) || !(b & (1u << 16)))  // AVX512F
+            return false;
+        unsigned xcr0 = 0, xcr0High = 0;
+        __asm__ volatile("xgetbv" : "=a"(xcr0), "=d"(xcr0High) : "c"(0));
+        (void)xcr0High;
+        return (xcr0 & 0xE6u) == 0xE6u;
+    }();
+    return has;
+#else
+    return false;
+#endif
+}
+
 }  // namespace
 
 bool SetSkylineKernel(SkylineKernel kernel) {
@@ -36,9 +64,14 @@ bool SetSkylineKernel(SkylineKernel kernel) {
         case SkylineKernel::Auto:
         case SkylineKernel::Literal:
         case SkylineKernel::Baseline:
+        case SkylineKernel::Vec8Fma:
             break;
         case SkylineKernel::Avx2Fma:
             if (!ProcessorHasAvx2Fma())
+                return false;
+            break;
+        case SkylineKernel::Avx512:
+            if (!ProcessorHasAvx512())
                 return false;
             break;
         default:
@@ -53,6 +86,8 @@ SkylineKernel GetSkylineKernel() {
 }
 
 SkylineKernel BestSkylineKernel() {
+    if (ProcessorHasAvx512())
+        return SkylineKernel::Avx512;
     return ProcessorHasAvx2Fma() ? SkylineKernel::Avx2Fma : SkylineKernel::Baseline;
 }
 
@@ -66,6 +101,10 @@ const char* SkylineKernelName(SkylineKernel kernel) {
             return skyline::BaselineOps()->name;
         case SkylineKernel::Avx2Fma:
             return "avx2-fma";
+        case SkylineKernel::Avx512:
+            return "avx512f";
+        case SkylineKernel::Vec8Fma:
+            return "portable8-fma";
     }
     return "unknown";
 }
@@ -89,6 +128,10 @@ const Ops* Choose(const int* D, int n) {
     switch (k) {
         case SkylineKernel::Avx2Fma:
             return Avx2FmaOps();
+        case SkylineKernel::Avx512:
+            return Avx512Ops();
+        case SkylineKernel::Vec8Fma:
+            return Vec8FmaOps();
         case SkylineKernel::Baseline:
             return BaselineOps();
         default:

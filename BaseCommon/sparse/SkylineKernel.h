@@ -12,6 +12,14 @@
 // through the literal recurrence, bit for bit as written, and everything else through the best
 // blocked kernel. The other settings force one kernel for every size; tests and benchmarks use
 // them. The setting is process-wide.
+//
+// The kernels that fuse multiply and add -- Avx2Fma, Avx512 and Vec8Fma -- give factors and
+// solutions equal to the bit: each element is one chain of fused operations in ascending k,
+// whatever the vector width or register tile, so a model gives the same numbers on every
+// processor that has FMA. (The sign of an exactly zero element may differ when the input
+// holds -0.0.) Vec8Fma runs the AVX-512 kernel's body over a portable vector type with a
+// correctly rounded fma per lane; it is there so that the 8-lane logic is tested on
+// processors without AVX-512, and Auto never takes it.
 #ifndef RVN_SPARSE_SKYLINEKERNEL_H
 #define RVN_SPARSE_SKYLINEKERNEL_H
 
@@ -23,7 +31,9 @@ enum class SkylineKernel : int {
     Auto = 0,      // literal for small problems, otherwise the best blocked kernel
     Literal = 1,   // the row-by-row recurrence with a division in every term
     Baseline = 2,  // blocked, baseline instruction set (SSE2 on x86-64)
-    Avx2Fma = 3    // blocked, AVX2 + FMA
+    Avx2Fma = 3,   // blocked, AVX2 + FMA
+    Avx512 = 4,    // blocked, AVX-512F (a 24 x 8 register tile)
+    Vec8Fma = 5    // the AVX-512 kernel over a portable 8-lane type: any processor, slow
 };
 
 constexpr int kSkylineLiteralElements = 512;
@@ -33,7 +43,8 @@ RVN_API bool SetSkylineKernel(SkylineKernel kernel);
 RVN_API SkylineKernel GetSkylineKernel();
 // The blocked kernel that Auto uses for large problems on this processor.
 RVN_API SkylineKernel BestSkylineKernel();
-// "auto", "literal", "baseline-sse2" (or "baseline-scalar"), "avx2-fma".
+// "auto", "literal", "baseline-sse2" (or "baseline-scalar"), "avx2-fma", "avx512f",
+// "portable8-fma".
 RVN_API const char* SkylineKernelName(SkylineKernel kernel);
 
 }  // namespace rvn

@@ -166,7 +166,7 @@ class SkylineKernels : public ::testing::TestWithParam<rvn::SkylineKernel> {
 protected:
     void SetUp() override {
         if (!rvn::SetSkylineKernel(GetParam()))
-            GTEST_SKIP() << "not supported by this processor";
+            GTEST_SKIP() << SkipReason(GetParam());
     }
     void TearDown() override { rvn::SetSkylineKernel(rvn::SkylineKernel::Auto); }
 };
@@ -513,7 +513,8 @@ TEST_P(SkylineKernels, SolvesStayWithinTheRangeOfTheWrittenSteps) {
 INSTANTIATE_TEST_SUITE_P(, SkylineKernels,
                          ::testing::Values(rvn::SkylineKernel::Literal,
                                            rvn::SkylineKernel::Baseline,
-                                           rvn::SkylineKernel::Avx2Fma),
+                                           rvn::SkylineKernel::Avx2Fma, rvn::SkylineKernel::Avx512,
+                                           rvn::SkylineKernel::Vec8Fma),
                          [](const auto& info) {
                              std::string s = rvn::SkylineKernelName(info.param);
                              std::replace(s.begin(), s.end(), '-', '_');

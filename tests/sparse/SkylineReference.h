@@ -13,6 +13,7 @@
 
 #include "BaseCommon/framework/MessageBox.h"
 #include "BaseCommon/sparse/CSparseMatrix.h"
+#include "BaseCommon/sparse/SkylineKernel.h"
 
 namespace skytest {
 
@@ -196,6 +197,15 @@ Assembly FreeGrillage(int nx, int ny, K k) {
                 beam(p, p + nx, 2, 1);
         }
     return a;
+}
+
+// Why a kernel cannot run here, for the skip message.
+inline std::string SkipReason(rvn::SkylineKernel k) {
+    return std::string(rvn::SkylineKernelName(k)) +
+           (k == rvn::SkylineKernel::Avx512
+                ? ": the processor lacks AVX-512F or the operating system does not save the "
+                  "512-bit registers"
+                : ": not supported by this processor");
 }
 
 // Collects the texts shown through AfxMessageBox while alive.

@@ -77,6 +77,10 @@ struct Ops {
 const Ops* BaselineOps();
 // The AVX2 + FMA kernel, or nullptr when the library was built without it.
 const Ops* Avx2FmaOps();
+// The 8-lane kernel: over AVX-512F (nullptr when the library was built without it), and the
+// same body over a portable 8-lane vector type with a fused multiply-add per lane.
+const Ops* Avx512Ops();
+const Ops* Vec8FmaOps();
 
 // Entry points of the dispatcher (SkylineDispatch.cpp), with the semantics of Decomposition
 // and LdltSolve once the arguments are checked.
