@@ -7,8 +7,16 @@
 // face without enough corners, GenFaceByLine returns 1, every face it makes has at least
 // three corners, each an exact copy of an end point of a finite line, and a finite normal
 // where the corners are of moderate size.
+//
+// Then, from the same bytes, an oracle: a line set whose ends lie anywhere (any scale, on and
+// next to the joining tolerance, on the borders of any grid the walk might index) goes through
+// GenFaceByLine and through the literal walk written out here over FindNextPoint, which
+// scans every half-edge at every step. Both must give the same faces in the same order, corner
+// by corner and normal by normal, to the bit.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -96,6 +104,124 @@ void Exercise(C3DFace& f, const C3DFace& other, ByteReader& in) {
     std::unique_ptr<C3DFace> k(static_cast<C3DFace*>(f.clone()));
 }
 
+// ---- oracle: the literal walk ---------------------------------------------------------------
+
+bool FiniteLine(const C3DLine& l) {
+    return Finite(*l.m_pBgnPnt) && Finite(*l.m_pEndPnt);
+}
+
+bool Joined(const C3DPoint& a, const C3DPoint& b) {
+    return std::fabs(a.x - b.x) < 1e-6 && std::fabs(a.y - b.y) < 1e-6 &&
+           std::fabs(a.z - b.z) < 1e-6;
+}
+
+// The walk as written: half-edges start, end, end, start per taking part line; from every
+// unused half-edge in index order, FindNextPoint until the walk closes at its first half-edge,
+// ends (-1) or comes back onto itself elsewhere (a dead end); every walk retires its half-edges.
+void LiteralWalk(const C3DLineArray& lines, C3DFaceArray& faces) {
+    C3DPointArray pts;
+    for (int k = 0; k < lines.GetSize(); ++k) {
+        const C3DLine* l = lines.GetAt(k);
+        if (!l || !FiniteLine(*l) || Joined(*l->m_pBgnPnt, *l->m_pEndPnt))
+            continue;
+        for (const C3DPoint* p : {l->m_pBgnPnt, l->m_pEndPnt, l->m_pEndPnt, l->m_pBgnPnt})
+            pts.Add(new C3DPoint(*p));
+    }
+    CArray<bool, bool&> used;
+    used.SetSize(pts.GetSize());
+    for (int i = 0; i < pts.GetSize(); i += 2) {
+        if (used[i])
+            continue;
+        std::vector<int> walk{i};
+        int cur = C3DFace::FindNextPoint(i, &pts, used);
+        while (cur != -1 && cur != i && std::find(walk.begin(), walk.end(), cur) == walk.end()) {
+            walk.push_back(cur);
+            cur = C3DFace::FindNextPoint(cur, &pts, used);
+        }
+        for (const int h : walk)
+            used[h] = true;
+        if (cur != i || walk.size() < 3)
+            continue;
+        C3DFace* face = new C3DFace();
+        faces.Add(face);
+        for (const int h : walk)
+            face->m_PntArray.Add(new C3DPoint(*pts[h]));
+        const C3DPoint &p0 = *face->m_PntArray[0], &p1 = *face->m_PntArray[1],
+                       &p2 = *face->m_PntArray[2];
+        *face->m_pNormalVec = ((p1 - p0) % (p2 - p1)).GetNormal();
+    }
+    pts.DeepRemoveAll();
+}
+
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b));
+}
+
+// A coordinate of a node: a point of a coarse grid at some scale, sometimes moved by about the
+// joining tolerance, sometimes anything.
+double NodeCoord(ByteReader& in, double scale) {
+    const uint8_t b = in.Byte();
+    double v = (static_cast<int>(b % 9) - 4) * scale;
+    switch (b / 9 % 8) {
+        case 0:
+            v += (static_cast<int>(in.Byte() % 9) - 4) * 2.5e-7;
+            break;
+        case 1:
+            v = std::nextafter(v, b % 2 ? 1e308 : -1e308);
+            break;
+        case 2:
+            v = in.Real();
+            break;
+        default:
+            break;
+    }
+    return v;
+}
+
+void WalkOracle(ByteReader& in) {
+    static const double kScales[] = {1.0, 0.5,   1e-3,   7.0,   1e3,    1e-6,
+                                     1e6, 1e150, 1e-150, 1e300, 3.3e-5, 0.1};
+    const double scale = kScales[in.Byte() % 12];
+    const int nNodes = in.Range(2, 14);
+    std::vector<C3DPoint> nodes;
+    for (int k = 0; k < nNodes; ++k) {
+        const double x = NodeCoord(in, scale), y = NodeCoord(in, scale);
+        const double z = in.Byte() % 8 == 0 ? NodeCoord(in, scale) : 0.0;
+        nodes.emplace_back(x, y, z);
+    }
+    C3DLineArray lines;
+    const int nLines = in.Range(0, 48);
+    for (int i = 0; i < nLines; ++i) {
+        const uint8_t b = in.Byte();
+        if (b == 255) {
+            lines.Add(nullptr);
+            continue;
+        }
+        C3DPoint a = nodes[b % nodes.size()], e = nodes[in.Byte() % nodes.size()];
+        // Sometimes an end moved off its node by about the joining tolerance.
+        if (in.Byte() % 8 == 0)
+            a.x += (static_cast<int>(in.Byte() % 9) - 4) * 5e-7;
+        lines.Add(new C3DLine(a, e));
+    }
+    C3DFaceArray got, want;
+    FUZZ_CHECK(C3DFace::GenFaceByLine(lines, got) == 1);
+    LiteralWalk(lines, want);
+    FUZZ_CHECK(got.GetSize() == want.GetSize());
+    for (int f = 0; f < got.GetSize(); ++f) {
+        const C3DFace &g = *got[f], &w = *want[f];
+        FUZZ_CHECK(g.m_PntArray.GetSize() == w.m_PntArray.GetSize());
+        for (int c = 0; c < g.m_PntArray.GetSize(); ++c) {
+            const C3DPoint &p = *g.m_PntArray[c], &q = *w.m_PntArray[c];
+            FUZZ_CHECK(SameBits(p.x, q.x) && SameBits(p.y, q.y) && SameBits(p.z, q.z));
+        }
+        const C3DVec &m = *g.m_pNormalVec, &v = *w.m_pNormalVec;
+        FUZZ_CHECK(SameBits(m.x, v.x) && SameBits(m.y, v.y) && SameBits(m.z, v.z));
+    }
+    got.DeepRemoveAll();
+    want.DeepRemoveAll();
+    lines.DeepRemoveAll();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -152,5 +278,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     faces.DeepRemoveAll();
     lines.DeepRemoveAll();
+
+    ByteReader again(data, size);
+    WalkOracle(again);
     return 0;
 }
