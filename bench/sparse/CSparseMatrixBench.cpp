@@ -5,6 +5,18 @@
 //
 // GFLOP/s use flops = 2 * sum_i sum_{j = m_i + 1 .. i} (j - max(m_i, m_j)) for every
 // contender (the multiply-adds of the recurrence), so the rates compare times directly.
+//
+// Ceilings, measured first in the same run: the one-core FMA peak with 256-bit vectors and,
+// where the processor and the OS support AVX-512, with 512-bit vectors (Ceiling/fma*), and
+// OpenBLAS dgemm at n = 2000 on one thread (Ceiling/dgemm_n2000, the practical ceiling of a
+// blocked factorisation). Factor/* reports its rate as fractions of them (frac_peak256,
+// frac_peak512, frac_dgemm). FactorWide/* factorises a natural-order grid of band 10 000, whose
+// rows no longer fit any cache, against the band-400 grid timed beside it (x_b400).
+//
+// OpenBLAS picks its kernels by OPENBLAS_CORETYPE when set (this environment sets Haswell, and
+// an L2 size). On a processor with AVX-512 run the program a second time with
+// `env -u OPENBLAS_L2_SIZE OPENBLAS_CORETYPE=SkylakeX` to measure dgemm and dpbtrf with their
+// AVX-512 kernels; the context line openblas_core names the kernels a run used.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -19,12 +31,16 @@
 #include "BaseCommon/matrix/CMatrix.h"
 #include "BaseCommon/sparse/CSparseMatrix.h"
 #include "BaseCommon/sparse/SkylineKernel.h"
+#include "sparse/FmaPeak.h"
 
 #ifdef RVN_BENCH_HAVE_OPENBLAS
 extern "C" {
 void dpbtrf_(const char* uplo, const int* n, const int* kd, double* ab, const int* ldab, int* info);
 void dpbtrs_(const char* uplo, const int* n, const int* kd, const int* nrhs, const double* ab,
              const int* ldab, double* b, const int* ldb, int* info);
+void dgemm_(const char* ta, const char* tb, const int* m, const int* n, const int* k,
+            const double* alpha, const double* a, const int* lda, const double* b, const int* ldb,
+            const double* beta, double* c, const int* ldc);
 void openblas_set_num_threads(int);
 char* openblas_get_corename(void);
 }
@@ -173,6 +189,68 @@ void SetRate(benchmark::State& st, const char* name, double flops, double second
 }
 
 // ---------------------------------------------------------------------------------------------
+// Ceilings (GFLOP/s), filled by the Ceiling benchmarks, which run first.
+
+struct Ceilings {
+    double peak256 = 0, peak512 = 0, dgemm = 0;
+} gCeil;
+
+bool HasAvx512() {
+    const bool has = rvn::SetSkylineKernel(rvn::SkylineKernel::Avx512);
+    rvn::SetSkylineKernel(rvn::SkylineKernel::Auto);
+    return has;
+}
+
+void PeakLoop(benchmark::State& st, bool wide) {
+    const long iters = 20000000;
+    double best = 0, sink = 0;
+    for (auto _ : st) {
+        const auto t0 = Clock::now();
+        sink += wide ? fmapeak::Loop512(iters) : fmapeak::Loop256(iters);
+        const double t = Seconds(t0, Clock::now());
+        st.SetIterationTime(t);
+        const double flops =
+            static_cast<double>(wide ? fmapeak::Flops512(iters) : fmapeak::Flops256(iters));
+        best = std::max(best, flops / t * 1e-9);
+    }
+    benchmark::DoNotOptimize(sink);
+    (wide ? gCeil.peak512 : gCeil.peak256) = best;
+    st.counters["GF_peak"] = best;
+}
+
+#ifdef RVN_BENCH_HAVE_OPENBLAS
+void Dgemm(benchmark::State& st) {
+    const int n = 2000;
+    std::vector<double> a(static_cast<size_t>(n) * n), b(a.size()), c(a.size(), 0.0);
+    for (size_t e = 0; e < a.size(); ++e) {
+        a[e] = 1.0 / (1.0 + static_cast<double>(e % 97));
+        b[e] = 1.0 / (2.0 + static_cast<double>(e % 89));
+    }
+    const double one = 1.0, zero = 0.0;
+    double best = 0;
+    for (auto _ : st) {
+        const auto t0 = Clock::now();
+        dgemm_("N", "N", &n, &n, &n, &one, a.data(), &n, b.data(), &n, &zero, c.data(), &n);
+        const double t = Seconds(t0, Clock::now());
+        st.SetIterationTime(t);
+        best = std::max(best, 2.0 * n * n * static_cast<double>(n) / t * 1e-9);
+    }
+    gCeil.dgemm = best;
+    st.counters["GF_dgemm"] = best;
+}
+#endif
+
+// Our rate as fractions of the ceilings measured in this run.
+void SetFractions(benchmark::State& st, double gf) {
+    if (gCeil.peak256 > 0)
+        st.counters["frac_peak256"] = gf / gCeil.peak256;
+    if (gCeil.peak512 > 0)
+        st.counters["frac_peak512"] = gf / gCeil.peak512;
+    if (gCeil.dgemm > 0)
+        st.counters["frac_dgemm"] = gf / gCeil.dgemm;
+}
+
+// ---------------------------------------------------------------------------------------------
 
 void Factor(benchmark::State& st, const Grid& g) {
     const Problem p = Build(g);
@@ -190,6 +268,7 @@ void Factor(benchmark::State& st, const Grid& g) {
     }
     const double it = static_cast<double>(st.iterations());
     SetRate(st, "GF_ours", p.flops, tBest / it);
+    SetFractions(st, p.flops / (tBest / it) * 1e-9);
     SetRate(st, "GF_baseline", p.flops, tBase / it);
 #ifdef RVN_BENCH_HAVE_OPENBLAS
     SetRate(st, "GF_dpbtrf", p.flops, tBand / it);
@@ -197,6 +276,27 @@ void Factor(benchmark::State& st, const Grid& g) {
 #endif
     st.counters["x_baseline"] = tBase / tBest;
 }
+
+// A band far beyond every cache (rows of 80 kB, the band's rows 800 MB) against the band-400
+// grid timed beside it: the blocked factorisation should keep its rate as the band grows.
+void FactorWide(benchmark::State& st, const Grid& g) {
+    const Problem p = Build(g);
+    const Problem ref = Build(kGrids[3]);
+    CSparseMatrix m(p.n, p.D.data()), mr(ref.n, ref.D.data());
+    for (auto _ : st) {
+        const double t = TimeFactor(m, p, rvn::BestSkylineKernel());
+        st.SetIterationTime(t);
+        double tRef = 1e300;
+        for (int r = 0; r < 3; ++r)
+            tRef = std::min(tRef, TimeFactor(mr, ref, rvn::BestSkylineKernel()));
+        SetRate(st, "GF_ours", p.flops, t);
+        SetRate(st, "GF_b400", ref.flops, tRef);
+        SetFractions(st, p.flops / t * 1e-9);
+        st.counters["x_b400"] = (p.flops / t) / (ref.flops / tRef);
+    }
+}
+
+const Grid kWideGrid = {"2d_n20000_b10000", 10000, 2, 1};
 
 // The literal version runs once (a second or two); ours runs in the same benchmark.
 void FactorVsLiteral(benchmark::State& st, const Grid& g) {
@@ -342,6 +442,27 @@ void SolveMany(benchmark::State& st, const Grid& g) {
 }
 
 void Register() {
+    benchmark::RegisterBenchmark("Ceiling/fma256", PeakLoop, false)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(5);
+    if (HasAvx512()) {
+        benchmark::RegisterBenchmark("Ceiling/fma512", PeakLoop, true)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(5);
+    }
+#ifdef RVN_BENCH_HAVE_OPENBLAS
+    benchmark::RegisterBenchmark("Ceiling/dgemm_n2000", Dgemm)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3);
+#endif
+    benchmark::RegisterBenchmark((std::string("FactorWide/") + kWideGrid.name).c_str(), FactorWide,
+                                 kWideGrid)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1);
     for (const Grid& g : kGrids) {
         benchmark::RegisterBenchmark((std::string("Factor/") + g.name).c_str(), Factor, g)
             ->UseManualTime()

@@ -27,9 +27,9 @@ std::vector<int> BandProfile(int n, int band) {
     return D;
 }
 
-// Bands on both sides of the 4-, 8-, 12- and 24-row tiles and of the 8-column panels, and one
-// that spans several strips.
-const int kBands[] = {0, 1, 7, 8, 9, 23, 24, 25, 100};
+// Bands on both sides of the 4-, 8-, 12- and 24-row tiles and of the 8-column panels, one that
+// spans several strips and one wider than a cache block of 256 columns.
+const int kBands[] = {0, 1, 7, 8, 9, 23, 24, 25, 100, 300};
 
 bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), sizeof(double) * a.size()) == 0;

@@ -48,12 +48,21 @@ inline int MaxHeight(const int* D, int n) {
     return h;
 }
 
-// Scratch of one factorisation, carved from one allocation: the strip's two windows and a ring
-// with the pivot data of the latest rows (every row a strip can reach).
+// Cache blocking. The strips of a block of about 96 rows go over the earlier rows together, so
+// that each earlier row is read from memory once for all of them rather than once per strip, and
+// they take those rows' columns kKc at a time, so that the l values being multiplied (96 x kKc,
+// some 200 kB) stay in the second-level cache, and each earlier row's piece in the first,
+// however wide the band. Every element still receives its terms one by one in ascending k:
+// the blocking reorders the work, never the arithmetic of an element.
+enum { kStrips = (96 + kMR - 1) / kMR, kKc = 256 };
+
+// Scratch of one factorisation, carved from one allocation: the two windows of each strip of a
+// block and a ring with the pivot data of the latest rows (every row a block can reach).
 struct Work {
     long cols;  // window columns
-    double* x;  // kMR x cols: the strip's g values, column-major
-    double* l;  // kMR x cols: their l values
+    long win;   // doubles from one strip's window to the next
+    double* x;  // kStrips windows of kMR x cols: the strips' g values, column-major
+    double* l;  // as many for their l values
     long ring;  // ring size, a power of two
     double* d;  // pivot of row j at (j - 1) & (ring - 1)
     double* s;  // its reciprocal, 0 for a zero pivot
@@ -64,11 +73,12 @@ struct Work {
 
 inline std::size_t Carve(Work& wk, const int* D, int n, unsigned char* base) {
     const long band = MaxHeight(D, n);
-    wk.cols = RoundUp(band + kMR + 2 * kNR, kMR);
+    wk.cols = RoundUp(band + kStrips * kMR + 2 * kNR, kMR);
     wk.ring = 8;
-    while (wk.ring < band + kMR + 2 * kNR)
+    while (wk.ring < band + kStrips * kMR + 2 * kNR)
         wk.ring *= 2;
-    const long win = RoundUp(8L * kMR * wk.cols, 64);
+    const long win = kStrips * RoundUp(8L * kMR * wk.cols, 64);
+    wk.win = RoundUp(8L * kMR * wk.cols, 64) / 8;
     const long ring = RoundUp(8L * wk.ring, 64);
     const std::size_t bytes = static_cast<std::size_t>(2 * win + 5 * ring);
     // Sizing only: an offset from a null base is undefined even when never dereferenced.
@@ -128,10 +138,11 @@ struct TileArgs {
 };
 
 // One kMR x kNR tile: x (the strip's X columns j0 .. j0+kNR-1) -= a * B^T, a = the strip's l
-// values (k-major, kMR per column), then the panel's triangle and the l values, in registers.
+// values (k-major, kMR per column), then the panel's triangle and the l values, in registers
+// (kUpdate: only the product, for a block of columns before the panel's own).
 // The first kV0 vectors of lanes hold only rows that end before the panel (on the strip's own
 // diagonal): they are not computed, just set to 0.
-template <bool kGeneral, int kV0>
+template <bool kGeneral, int kV0, bool kUpdate = false>
 void Tile(const double* a, TileArgs& b, double* x, double* l) {
     enum { NV = kMR / Simd::W };
     typename Simd::V acc[kNR][NV];
@@ -175,6 +186,15 @@ void Tile(const double* a, TileArgs& b, double* x, double* l) {
         }
         a += kMR;
         off += qs;
+    }
+    if (kUpdate) {
+#pragma GCC unroll 16
+        for (int w = 0; w < kNR; ++w) {
+#pragma GCC unroll 16
+            for (int v = kV0; v < NV; ++v)
+                Simd::Store(x + w * kMR + v * Simd::W, acc[w][v]);
+        }
+        return;
     }
     typename Simd::V lv[kNR][NV];
 #pragma GCC unroll 16
@@ -367,11 +387,59 @@ long JudgeStrip(double* E, const int* D, Work& wk, PivotGuard& guard, long i0, l
     return i1;
 }
 
+// Points b at the panel of earlier rows j0 .. j0+kNR-1 (final in E) and their pivots; returns
+// the last of their first columns, from which on they are read without a test.
+long PanelRows(const Work& wk, double* E, long j0, TileArgs& b, double* noD, double* noS,
+               int* noDiv) {
+    long mmax = 0;
+    if (j0 >= 1) {
+        // Rows j0 .. j0+kNR-1 have adjacent slots (j0 - 1 is a multiple of kNR).
+        const long q = Slot(wk, j0);
+        for (int w = 0; w < kNR; ++w) {
+            b.m[w] = wk.m[q + w];
+            b.rb[w] = E + wk.org[q + w];
+            mmax = MaxL(mmax, b.m[w]);
+        }
+        b.d = wk.d + q;
+        b.s = wk.s + q;
+        b.div = wk.div + q;
+    } else {
+        for (int w = 0; w < kNR; ++w) {
+            const long j = j0 + w;
+            const long q = Slot(wk, j);
+            b.m[w] = j >= 0 ? wk.m[q] : kNoRow;
+            b.rb[w] = j >= 0 ? E + wk.org[q] : E;
+            mmax = MaxL(mmax, b.m[w]);
+            if (j >= 0) {
+                noD[w] = wk.d[q];
+                noS[w] = wk.s[q];
+                noDiv[w] = wk.div[q];
+            } else {
+                SetPivot(0.0, noD[w], noS[w], noDiv[w]);
+            }
+        }
+        b.d = noD;
+        b.s = noS;
+        b.div = noDiv;
+    }
+    b.j0 = j0;
+    b.qs = 1;
+    return mmax;
+}
+
+// Columns kFrom .. kTo-1 of the panel's rows: tested reads before mmax, straight ones after.
+inline void Span(TileArgs& b, long kFrom, long kTo, long mmax) {
+    const long kmain = MinL(MaxL(mmax, kFrom), kTo);
+    b.kFrom = kFrom;
+    b.kr = kmain - kFrom;
+    for (int w = 0; w < kNR; ++w)
+        b.q[w] = kmain < kTo ? b.rb[w] + kmain : b.rb[w];
+    b.km = kTo - kmain;
+}
+
 int FactorImpl(double* E, const int* D, int n, void* scratch, PivotGuard& guard) {
     Work wk;
     Carve(wk, D, n, static_cast<unsigned char*>(scratch));
-    double* X = wk.x;
-    double* L = wk.l;
     SetPivot(E[0], wk.d[Slot(wk, 0)], wk.s[Slot(wk, 0)], wk.div[Slot(wk, 0)]);
     wk.m[Slot(wk, 0)] = 0;
     wk.org[Slot(wk, 0)] = 0;
@@ -381,114 +449,113 @@ int FactorImpl(double* E, const int* D, int n, void* scratch, PivotGuard& guard)
     // it fails, exactly where the literal recurrence would divide by it.
     long lastZero = E[0] == 0.0 ? 0 : -1;
     TileArgs b = {};
-    for (long i0 = 1; i0 < n; i0 += kMR) {
-        const long i1 = MinL(n, i0 + kMR);
-        long first = i1;
-        for (long i = i0; i < i1; ++i)
-            first = MinL(first, FirstCol(D, static_cast<int>(i)));
-        // Panels are aligned so that one starts at i0.
-        const long c0a = i0 - RoundUp(i0 - first, kNR);
-        for (long i = i0; i < i1; ++i) {
+    for (long bi0 = 1; bi0 < n; bi0 += kStrips * kMR) {
+        const long bi1 = MinL(n, bi0 + kStrips * kMR);
+        const int strips = static_cast<int>((bi1 - bi0 + kMR - 1) / kMR);
+        long first[kStrips];
+        long firstAll = bi1;
+        for (int t = 0; t < strips; ++t) {
+            first[t] = bi1;
+            for (long i = bi0 + t * kMR; i < MinL(bi1, bi0 + (t + 1) * kMR); ++i)
+                first[t] = MinL(first[t], FirstCol(D, static_cast<int>(i)));
+            firstAll = MinL(firstAll, first[t]);
+        }
+        // Panels are aligned so that one starts at every strip's first row.
+        const long c0a = bi0 - RoundUp(bi0 - firstAll, kNR);
+        for (long i = bi0; i < bi1; ++i) {
             wk.m[Slot(wk, i)] = FirstCol(D, static_cast<int>(i));
             wk.org[Slot(wk, i)] = D[i] - i;
         }
-        LoadStrip(E, D, static_cast<int>(i0), static_cast<int>(i1 - i0), c0a, i0 + kMR - 1, X);
-        // The next strip's rows come from main memory; their cache lines are requested a few
-        // at a time while this strip computes.
-        const long i2 = MinL(n, i1 + kMR);
-        const char* next = reinterpret_cast<const char*>(E + (i1 < n ? D[i1 - 1] + 1 : 0));
-        long nextBytes = i1 < n ? 8L * (D[i2 - 1] - D[i1 - 1]) : 0;
-        const long perPanel = nextBytes / 64 / ((i1 - c0a) / kNR + 1) + 1;
+        for (int t = 0; t < strips; ++t) {
+            const long i0 = bi0 + t * kMR;
+            LoadStrip(E, D, static_cast<int>(i0), static_cast<int>(MinL(bi1, i0 + kMR) - i0), c0a,
+                      i0 + kMR - 1, wk.x + t * wk.win);
+        }
 
-        for (long j0 = c0a; j0 < i1; j0 += kNR) {
-            if (first > j0 + kNR - 1)
-                continue;  // no row of the strip reaches the panel
-            for (long t = 0; t < perPanel && nextBytes > 0; ++t, next += 64, nextBytes -= 64)
-                __builtin_prefetch(next, 0, 2);
-            const long c = j0 - c0a;
-            const long ks = MinL(MaxL(first, c0a), j0);  // the strip's l values before ks are 0
-            const double* a = L + (ks - c0a) * kMR;
-            if (j0 < i0) {
-                // Earlier rows, final in the element buffer: before the last of their first
-                // columns each read is tested, from there on they are read straight.
-                long kmain = ks;
-                if (j0 >= 1) {
-                    // Rows j0 .. j0+3 have adjacent slots (j0 - 1 is a multiple of kNR).
-                    const long q = Slot(wk, j0);
-                    for (int w = 0; w < kNR; ++w) {
-                        b.m[w] = wk.m[q + w];
-                        b.rb[w] = E + wk.org[q + w];
-                        kmain = MaxL(kmain, b.m[w]);
+        // Earlier rows, final in the element buffer, kKc columns at a time: the panels of the
+        // block of columns are finished (their l values formed), then every later panel takes
+        // the block's terms.
+        for (long cb = c0a; cb < bi0; cb += kKc) {
+            const long ce = MinL(cb + kKc, bi0);
+            for (long j0 = cb; j0 < bi0; j0 += kNR) {
+                if (firstAll > j0 + kNR - 1)
+                    continue;  // no row of the block reaches the panel
+                const long mmax = PanelRows(wk, E, j0, b, noD, noS, noDiv);
+                const long c = j0 - c0a;
+                for (int t = 0; t < strips; ++t) {
+                    if (first[t] > j0 + kNR - 1)
+                        continue;
+                    // The strip's l values before its first column are 0.
+                    const long kFrom = MaxL(MinL(MaxL(first[t], c0a), j0), cb);
+                    double* X = wk.x + t * wk.win;
+                    double* L = wk.l + t * wk.win;
+                    const double* a = L + (kFrom - c0a) * kMR;
+                    if (j0 < ce) {
+                        Span(b, kFrom, j0, mmax);
+                        Tile<false, 0>(a, b, X + c * kMR, L + c * kMR);
+                    } else if (kFrom < ce) {
+                        Span(b, kFrom, ce, mmax);
+                        Tile<false, 0, true>(a, b, X + c * kMR, L + c * kMR);
                     }
-                    b.d = wk.d + q;
-                    b.s = wk.s + q;
-                    b.div = wk.div + q;
-                } else {
-                    for (int w = 0; w < kNR; ++w) {
-                        const long j = j0 + w;
-                        const long q = Slot(wk, j);
-                        b.m[w] = j >= 0 ? wk.m[q] : kNoRow;
-                        b.rb[w] = j >= 0 ? E + wk.org[q] : E;
-                        kmain = MaxL(kmain, b.m[w]);
-                        if (j >= 0) {
-                            noD[w] = wk.d[q];
-                            noS[w] = wk.s[q];
-                            noDiv[w] = wk.div[q];
-                        } else {
-                            SetPivot(0.0, noD[w], noS[w], noDiv[w]);
-                        }
-                    }
-                    b.d = noD;
-                    b.s = noS;
-                    b.div = noDiv;
                 }
-                kmain = MinL(kmain, j0);
-                b.j0 = j0;
-                b.kFrom = ks;
-                b.kr = kmain - ks;
-                for (int w = 0; w < kNR; ++w)
-                    b.q[w] = kmain < j0 ? b.rb[w] + kmain : b.rb[w];
-                b.qs = 1;
-                b.km = j0 - kmain;
-                Tile<false, 0>(a, b, X + c * kMR, L + c * kMR);
-                continue;
-            }
-            // The strip's own rows, read in the window (zero-padded, so read straight); their
-            // pivots are produced here.
-            b.kFrom = ks;
-            b.kr = 0;
-            b.qs = kMR;
-            b.d = wk.d + Slot(wk, j0);
-            b.s = wk.s + Slot(wk, j0);
-            b.div = wk.div + Slot(wk, j0);
-            b.km = j0 - ks;
-            b.j0 = j0;
-            for (int w = 0; w < kNR; ++w) {
-                const long r = j0 + w - i0;  // panels never straddle the strip's end
-                b.q[w] = X + (ks - c0a) * kMR + r;
-                b.kind[w] = j0 + w < i1 ? kDiagonal : kBeyond;
-                b.lane[w] = static_cast<int>(r);
-            }
-            switch ((j0 - i0) / Simd::W) {
-                case 0:
-                    Tile<true, 0>(a, b, X + c * kMR, L + c * kMR);
-                    break;
-                case 1:
-                    Tile<true, (1 < kMR / Simd::W ? 1 : 0)>(a, b, X + c * kMR, L + c * kMR);
-                    break;
-                default:
-                    Tile<true, (2 < kMR / Simd::W ? 2 : 0)>(a, b, X + c * kMR, L + c * kMR);
-                    break;
             }
         }
 
-        // Rows that reach a vanished pivot (before or inside the strip) were computed with a
-        // zero l there, or with the l of a pivot found vanished afterwards; from the first of
-        // them on nothing is written back.
-        const long done = JudgeStrip(E, D, wk, guard, i0, i1, c0a, X, lastZero);
-        StoreStrip(E, D, static_cast<int>(i0), static_cast<int>(done - i0), c0a, X);
-        if (done < i1)
-            return static_cast<int>(done);
+        // The block's own columns, strip by strip: the rows of the strips before are final in
+        // the element buffer, the strip's own rows are read in its window.
+        for (int t = 0; t < strips; ++t) {
+            const long i0 = bi0 + t * kMR;
+            const long i1 = MinL(bi1, i0 + kMR);
+            double* X = wk.x + t * wk.win;
+            double* L = wk.l + t * wk.win;
+            for (long j0 = bi0; j0 < i1; j0 += kNR) {
+                if (first[t] > j0 + kNR - 1)
+                    continue;  // no row of the strip reaches the panel
+                const long c = j0 - c0a;
+                const long ks = MinL(MaxL(first[t], c0a), j0);  // the l values before ks are 0
+                const double* a = L + (ks - c0a) * kMR;
+                if (j0 < i0) {
+                    const long mmax = PanelRows(wk, E, j0, b, noD, noS, noDiv);
+                    Span(b, ks, j0, mmax);
+                    Tile<false, 0>(a, b, X + c * kMR, L + c * kMR);
+                    continue;
+                }
+                // The strip's own rows, read in the window (zero-padded, so read straight);
+                // their pivots are produced here.
+                b.kFrom = ks;
+                b.kr = 0;
+                b.qs = kMR;
+                b.d = wk.d + Slot(wk, j0);
+                b.s = wk.s + Slot(wk, j0);
+                b.div = wk.div + Slot(wk, j0);
+                b.km = j0 - ks;
+                b.j0 = j0;
+                for (int w = 0; w < kNR; ++w) {
+                    const long r = j0 + w - i0;  // panels never straddle the strip's end
+                    b.q[w] = X + (ks - c0a) * kMR + r;
+                    b.kind[w] = j0 + w < i1 ? kDiagonal : kBeyond;
+                    b.lane[w] = static_cast<int>(r);
+                }
+                switch ((j0 - i0) / Simd::W) {
+                    case 0:
+                        Tile<true, 0>(a, b, X + c * kMR, L + c * kMR);
+                        break;
+                    case 1:
+                        Tile<true, (1 < kMR / Simd::W ? 1 : 0)>(a, b, X + c * kMR, L + c * kMR);
+                        break;
+                    default:
+                        Tile<true, (2 < kMR / Simd::W ? 2 : 0)>(a, b, X + c * kMR, L + c * kMR);
+                        break;
+                }
+            }
+            // Rows that reach a vanished pivot (before or inside the strip) were computed with
+            // a zero l there, or with the l of a pivot found vanished afterwards; from the
+            // first of them on nothing is written back.
+            const long done = JudgeStrip(E, D, wk, guard, i0, i1, c0a, X, lastZero);
+            StoreStrip(E, D, static_cast<int>(i0), static_cast<int>(done - i0), c0a, X);
+            if (done < i1)
+                return static_cast<int>(done);
+        }
     }
     return -1;
 }
