@@ -1,5 +1,8 @@
-// rvnBaseCommon: geometry and numerics for structural-engineering design.
-// Umbrella header: includes every public header of the library.
+/// @file
+/// Umbrella header: includes every public header of the library.
+///
+/// rvnBaseCommon: geometry and numerics for structural-engineering design.
+/// @ingroup library
 #ifndef RVN_BASECOMMON_H
 #define RVN_BASECOMMON_H
 

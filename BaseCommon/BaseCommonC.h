@@ -1,6 +1,8 @@
-/* The functions of rvnBaseCommon with the C calling convention, exported under their bare
+/** @file
+ * The functions of rvnBaseCommon with the C calling convention, exported under their bare
  * names. Each is declared once, in its subsystem's header; this header gathers those headers
- * and is valid C (C99) and C++. */
+ * and is valid C (C99) and C++.
+ * @ingroup library */
 #ifndef RVN_BASECOMMON_C_H
 #define RVN_BASECOMMON_C_H
 

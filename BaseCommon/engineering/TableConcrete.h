@@ -1,15 +1,22 @@
-// Concrete properties by grade after GB 50010-2002 (Code for design of concrete structures),
-// grades C15 ... C80, and the code's stress-strain relations of concrete.
-//
-// Units: strengths and moduli in pascals, strains as plain numbers. Every lookup interpolates
-// linearly between grades and clamps outside the table to the first or last grade (never
-// extrapolates); the relations take fc, ft and Ec from these lookups, so a cube strength
-// between grades gets interpolated properties. Nothing is reported: NaN gives NaN.
+/// @file
+/// Concrete properties by grade after GB 50010-2002 (Code for design of concrete structures),
+/// grades C15 ... C80, and the code's stress-strain relations of concrete.
+///
+/// Units: strengths and moduli in pascals, strains as plain numbers. Every lookup interpolates
+/// linearly between grades and clamps outside the table to the first or last grade (never
+/// extrapolates); the relations take fc, ft and Ec from these lookups, so a cube strength
+/// between grades gets interpolated properties. Nothing is reported: NaN gives NaN.
 #ifndef RVN_ENGINEERING_TABLECONCRETE_H
 #define RVN_ENGINEERING_TABLECONCRETE_H
 
+/// @addtogroup engineering
+/// @{
+
 #include "BaseCommon/Export.h"
 
+/// Concrete properties by grade after GB 50010-2002 (Code for design of concrete structures),
+/// grades C15 ...
+/// @see TableConcrete.h for the contracts that hold for the whole class.
 class RVN_API TableConcrete {
 public:
     TableConcrete() = default;
@@ -17,55 +24,57 @@ public:
     TableConcrete& operator=(const TableConcrete&) = default;
     virtual ~TableConcrete();
 
-    // Lookups by cube strength fcuk.
-    double FindFt(double fcuk) const;   // design tensile strength
-    double FindFc(double fcuk) const;   // design compressive strength
-    double FindFtk(double fcuk) const;  // characteristic tensile strength
-    double FindFck(double fcuk) const;  // characteristic axial compressive strength
-    double FindEc(double fcuk) const;   // elastic modulus
-    // Fatigue modulus. C15 has none and tabulates 0, so a cube strength between C15 and C20
-    // interpolates from 0.
+    /// Lookups by cube strength fcuk.
+    double FindFt(double fcuk) const;   ///< design tensile strength
+    double FindFc(double fcuk) const;   ///< design compressive strength
+    double FindFtk(double fcuk) const;  ///< characteristic tensile strength
+    double FindFck(double fcuk) const;  ///< characteristic axial compressive strength
+    double FindEc(double fcuk) const;   ///< elastic modulus
+    /// Fatigue modulus. C15 has none and tabulates 0, so a cube strength between C15 and C20
+    /// interpolates from 0.
     double FindEc_f(double fcuk) const;
-    // Inverse lookup: the cube strength whose design compressive strength is fc.
+    /// Inverse lookup: the cube strength whose design compressive strength is fc.
     double FindFcuk(double fc) const;
 
-    // Compression curve for bending, with d = fcuk - 50 MPa: strain at peak stress
-    // eps0 = 0.002 + 0.5e-11 * d, at least 0.002; ultimate strain
-    // epscu = 0.0033 - 1e-11 * d, at most 0.0033; exponent n = 2 - d / 60 MPa, at most 2.
-    // Above C50 these follow fcuk itself, not the clamped table.
+    /// Compression curve for bending, with d = fcuk - 50 MPa: strain at peak stress
+    /// eps0 = 0.002 + 0.5e-11 * d, at least 0.002; ultimate strain
+    /// epscu = 0.0033 - 1e-11 * d, at most 0.0033; exponent n = 2 - d / 60 MPa, at most 2.
+    /// Above C50 these follow fcuk itself, not the clamped table.
     double CalEpsilon_c0_Bend(double fcuk) const;
     double CalEpsilon_cu_Bend(double fcuk) const;
     double Cal_n_Bend(double fcuk) const;
-    // Compressive stress at strain eps (compression positive): fc * (1 - (1 - eps/eps0)^n)
-    // for eps <= eps0 (a negative strain gives a negative stress), fc for
-    // eps0 < eps <= epscu, 0 beyond epscu (crushed).
+    /// Compressive stress at strain eps (compression positive): fc * (1 - (1 - eps/eps0)^n)
+    /// for eps <= eps0 (a negative strain gives a negative stress), fc for
+    /// eps0 < eps <= epscu, 0 beyond epscu (crushed).
     double CalSigma_c_Bend(double fcuk, double eps) const;
 
-    // Equivalent rectangular stress block: alpha1 is 1.0 for fc <= 23.1 MPa (C50), 0.94 for
-    // fc >= 35.9 MPa (C80), linear in fc between; beta1 likewise 0.8 ... 0.74.
+    /// Equivalent rectangular stress block: alpha1 is 1.0 for fc <= 23.1 MPa (C50), 0.94 for
+    /// fc >= 35.9 MPa (C80), linear in fc between; beta1 likewise 0.8 ... 0.74.
     double CalAlfa1(double fcuk) const;
     double CalBeat1(double fcuk) const;
 
-    // Tension: strain at peak epst0 = ft / Ec (both names give it), ultimate strain in
-    // bending 2 * ft / Ec.
+    /// Tension: strain at peak epst0 = ft / Ec (both names give it), ultimate strain in
+    /// bending 2 * ft / Ec.
     double CalEpsilon_t0_Bend(double fcuk) const;
     double CalEpsilon_t0_Tension(double fcuk) const;
     double CalEpsilon_tu_Bend(double fcuk) const;
-    // Tensile stress in bending (tension positive): eps * Ec for eps <= epst0, ft for
-    // epst0 < eps <= 2 * epst0, 0 beyond.
+    /// Tensile stress in bending (tension positive): eps * Ec for eps <= epst0, ft for
+    /// epst0 < eps <= 2 * epst0, 0 beyond.
     double CalSigma_t_Bend(double fcuk, double eps) const;
-    // Tensile stress in pure tension: eps * Ec for eps <= epst0, 0 beyond (cracked).
+    /// Tensile stress in pure tension: eps * Ec for eps <= epst0, 0 beyond (cracked).
     double CalSigma_t_Tension(double fcuk, double eps) const;
 
 protected:
-    // One entry per grade C15, C20, ..., C80 (index 0 ... 13), in pascals.
-    static const double m_adFcuk[14];  // cube strength, the grade itself
-    static const double m_adFck[14];   // characteristic axial compressive strength
-    static const double m_adFc[14];    // design compressive strength
-    static const double m_adFtk[14];   // characteristic tensile strength
-    static const double m_adFt[14];    // design tensile strength
-    static const double m_adEc[14];    // elastic modulus
-    static const double m_adEc_f[14];  // fatigue modulus, 0 for C15
+    /// One entry per grade C15, C20, ..., C80 (index 0 ... 13), in pascals.
+    static const double m_adFcuk[14];  ///< cube strength, the grade itself
+    static const double m_adFck[14];   ///< characteristic axial compressive strength
+    static const double m_adFc[14];    ///< design compressive strength
+    static const double m_adFtk[14];   ///< characteristic tensile strength
+    static const double m_adFt[14];    ///< design tensile strength
+    static const double m_adEc[14];    ///< elastic modulus
+    static const double m_adEc_f[14];  ///< fatigue modulus, 0 for C15
 };
+
+/// @}
 
 #endif  // RVN_ENGINEERING_TABLECONCRETE_H

@@ -1,11 +1,17 @@
-// Reinforcing-bar properties by grade after GB 50010-2002: grades 1 ... 4 (HPB235, HRB335,
-// HRB400, RRB400), in pascals. Lookups interpolate linearly between grades and clamp outside
-// the table to the first or last grade (never extrapolate); NaN gives NaN.
+/// @file
+/// Reinforcing-bar properties by grade after GB 50010-2002: grades 1 ... 4 (HPB235, HRB335,
+/// HRB400, RRB400), in pascals. Lookups interpolate linearly between grades and clamp outside
+/// the table to the first or last grade (never extrapolate); NaN gives NaN.
 #ifndef RVN_ENGINEERING_TABLESTEELBAR_H
 #define RVN_ENGINEERING_TABLESTEELBAR_H
 
+/// @addtogroup engineering
+/// @{
+
 #include "BaseCommon/Export.h"
 
+/// Reinforcing-bar properties by grade after GB 50010-2002.
+/// @see TableSteelBar.h for the contracts that hold for the whole class.
 class RVN_API TableSteelBar {
 public:
     TableSteelBar() = default;
@@ -13,24 +19,26 @@ public:
     TableSteelBar& operator=(const TableSteelBar&) = default;
     virtual ~TableSteelBar();
 
-    // Lookups by characteristic yield strength fyk.
-    double Find_fy(double fyk) const;    // design tensile strength
-    double Find_fy_p(double fyk) const;  // design compressive strength
-    double Find_Es(double fyk) const;    // elastic modulus
-    // Inverse lookup: the characteristic yield strength whose design tensile strength is fy.
-    // The two 400 MPa grades share their row, so fy = 360 MPa gives 400 MPa.
+    /// Lookups by characteristic yield strength fyk.
+    double Find_fy(double fyk) const;    ///< design tensile strength
+    double Find_fy_p(double fyk) const;  ///< design compressive strength
+    double Find_Es(double fyk) const;    ///< elastic modulus
+    /// Inverse lookup: the characteristic yield strength whose design tensile strength is fy.
+    /// The two 400 MPa grades share their row, so fy = 360 MPa gives 400 MPa.
     double Find_fyk(double fy) const;
 
-    // Characteristic yield strength of grade 1 ... 4. Any other grade gives the bare value
-    // 300.0 (not 300 MPa in pascals), the long-standing answer for an unknown grade.
+    /// Characteristic yield strength of grade 1 ... 4. Any other grade gives the bare value
+    /// 300.0 (not 300 MPa in pascals), the long-standing answer for an unknown grade.
     double Getfyk_iGrade(int iGrade) const;
 
 protected:
-    // One entry per grade 1 ... 4 (index 0 ... 3), in pascals.
-    static const double m_adFyk[4];   // characteristic yield strength
-    static const double m_adFy[4];    // design tensile strength
-    static const double m_adFy_p[4];  // design compressive strength
-    static const double m_adEs[4];    // elastic modulus
+    /// One entry per grade 1 ... 4 (index 0 ... 3), in pascals.
+    static const double m_adFyk[4];   ///< characteristic yield strength
+    static const double m_adFy[4];    ///< design tensile strength
+    static const double m_adFy_p[4];  ///< design compressive strength
+    static const double m_adEs[4];    ///< elastic modulus
 };
+
+/// @}
 
 #endif  // RVN_ENGINEERING_TABLESTEELBAR_H

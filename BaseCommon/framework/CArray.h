@@ -1,12 +1,16 @@
-// Growable value array of the framework layer (CArray<int, int&>, CArray<double, double&>,
-// CArray<bool, bool&> and the like). Elements are contiguous; GetData() points at them.
-// Every indexed access outside [0, size) throws CInvalidArgException; a failed allocation
-// throws CMemoryException. New elements are value-initialised (0, 0.0, false).
-// Counts are ints: every count an operation derives (index plus count, size plus count) is
-// formed in 64 bits first, and one that leaves [0, INT_MAX] throws CInvalidArgException.
-// An operation that throws leaves the array as it was.
+/// @file
+/// Growable value array of the framework layer (CArray<int, int&>, CArray<double, double&>,
+/// CArray<bool, bool&> and the like). Elements are contiguous; GetData() points at them.
+/// Every indexed access outside [0, size) throws CInvalidArgException; a failed allocation
+/// throws CMemoryException. New elements are value-initialised (0, 0.0, false).
+/// Counts are ints: every count an operation derives (index plus count, size plus count) is
+/// formed in 64 bits first, and one that leaves [0, INT_MAX] throws CInvalidArgException.
+/// An operation that throws leaves the array as it was.
 #ifndef RVN_FRAMEWORK_CARRAY_H
 #define RVN_FRAMEWORK_CARRAY_H
+
+/// @addtogroup framework
+/// @{
 
 #include <algorithm>
 #include <climits>
@@ -17,6 +21,9 @@
 #include "BaseCommon/framework/CException.h"
 
 template <class TYPE, class ARG_TYPE = const TYPE&>
+/// Growable value array of the framework layer (CArray<int, int&>, CArray<double, double&>,
+/// CArray<bool, bool&> and the like).
+/// @see CArray.h for the contracts that hold for the whole class.
 class CArray {
 public:
     CArray() = default;
@@ -41,7 +48,7 @@ public:
     int GetUpperBound() const { return m_nSize - 1; }
     bool IsEmpty() const { return m_nSize == 0; }
 
-    // New count; nGrowBy >= 0 sets the growth step, -1 keeps it. Shrinking to 0 frees storage.
+    /// New count; nGrowBy >= 0 sets the growth step, -1 keeps it. Shrinking to 0 frees storage.
     void SetSize(int nNewSize, int nGrowBy = -1) {
         if (nNewSize < 0)
             throw CInvalidArgException();
@@ -103,7 +110,7 @@ public:
         std::copy(src.m_pData.get(), src.m_pData.get() + src.m_nSize, m_pData.get());
     }
 
-    // Inserts nCount copies of v at index i; an index past the end grows the array first.
+    /// Inserts nCount copies of v at index i; an index past the end grows the array first.
     void InsertAt(int i, ARG_TYPE v, int nCount = 1) {
         if (i < 0 || nCount < 0)
             throw CInvalidArgException();
@@ -128,7 +135,7 @@ public:
     }
 
 private:
-    // A count formed from two ints, as an int; outside [0, INT_MAX] the request is impossible.
+    /// A count formed from two ints, as an int; outside [0, INT_MAX] the request is impossible.
     static int CheckedCount(long long n) {
         if (n < 0 || n > INT_MAX)
             throw CInvalidArgException();
@@ -139,8 +146,8 @@ private:
             throw CInvalidArgException();
         return i;
     }
-    // Largest grow-by step honoured: a step is a hint for the slack beyond the count asked
-    // for, and a caller's huge step must not turn one Add into gigabytes.
+    /// Largest grow-by step honoured: a step is a hint for the slack beyond the count asked
+    /// for, and a caller's huge step must not turn one Add into gigabytes.
     static constexpr long long kMaxGrowStep = 1LL << 16;
 
     int NextCapacity(int nNeeded, int nGrowBy) const {
@@ -154,7 +161,7 @@ private:
             cap = INT_MAX;
         return static_cast<int>(cap);
     }
-    // The slack beyond nNeeded is only a convenience: when it cannot be had, exactly nNeeded.
+    /// The slack beyond nNeeded is only a convenience: when it cannot be had, exactly nNeeded.
     void Reserve(int nNeeded, int nCap) {
         try {
             Reallocate(nCap);
@@ -187,5 +194,7 @@ private:
     int m_nMaxSize = 0;
     int m_nGrowBy = 0;
 };
+
+/// @}
 
 #endif  // RVN_FRAMEWORK_CARRAY_H

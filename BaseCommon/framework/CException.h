@@ -1,12 +1,18 @@
-// Exceptions of the framework layer. They are thrown by value and caught by reference;
-// all derive from CException, which is a std::exception.
+/// @file
+/// Exceptions of the framework layer. They are thrown by value and caught by reference;
+/// all derive from CException, which is a std::exception.
 #ifndef RVN_FRAMEWORK_CEXCEPTION_H
 #define RVN_FRAMEWORK_CEXCEPTION_H
+
+/// @addtogroup framework
+/// @{
 
 #include <exception>
 
 #include "BaseCommon/Export.h"
 
+/// Exceptions of the framework layer.
+/// @see CException.h for the contracts that hold for the whole class.
 class RVN_API CException : public std::exception {
 public:
     CException() = default;
@@ -14,30 +20,30 @@ public:
     const char* what() const noexcept override;
 };
 
-// An index outside an array or string, or an argument a framework container cannot accept.
+/// An index outside an array or string, or an argument a framework container cannot accept.
 class RVN_API CInvalidArgException : public CException {
 public:
     const char* what() const noexcept override;
 };
 
-// Allocation failure inside a framework container.
+/// Allocation failure inside a framework container.
 class RVN_API CMemoryException : public CException {
 public:
     const char* what() const noexcept override;
 };
 
-// A malformed, truncated or wrong-direction archive.
+/// A malformed, truncated or wrong-direction archive.
 class RVN_API CArchiveException : public CException {
 public:
     enum Cause {
         none = 0,
         genericException = 1,
-        readOnly = 2,   // writing to an archive opened for loading
-        endOfFile = 3,  // the data ran out before the object was complete
-        writeOnly = 4,  // reading from an archive opened for storing
-        badIndex = 5,   // a class or object reference that was never defined
-        badClass = 6,   // unknown class name, or not the class that was asked for
-        badSchema = 7,  // the stored schema number differs from the class's own
+        readOnly = 2,   ///< writing to an archive opened for loading
+        endOfFile = 3,  ///< the data ran out before the object was complete
+        writeOnly = 4,  ///< reading from an archive opened for storing
+        badIndex = 5,   ///< a class or object reference that was never defined
+        badClass = 6,   ///< unknown class name, or not the class that was asked for
+        badSchema = 7,  ///< the stored schema number differs from the class's own
         bufferFull = 8
     };
 
@@ -46,5 +52,7 @@ public:
 
     int m_cause;
 };
+
+/// @}
 
 #endif  // RVN_FRAMEWORK_CEXCEPTION_H

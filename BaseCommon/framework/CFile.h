@@ -1,7 +1,11 @@
-// Byte files of the framework layer: the abstract CFile and the growable in-memory CMemFile
-// that archives read and write.
+/// @file
+/// Byte files of the framework layer: the abstract CFile and the growable in-memory CMemFile
+/// that archives read and write.
 #ifndef RVN_FRAMEWORK_CFILE_H
 #define RVN_FRAMEWORK_CFILE_H
+
+/// @addtogroup framework
+/// @{
 
 #include <cstdint>
 #include <vector>
@@ -9,20 +13,22 @@
 #include "BaseCommon/Export.h"
 #include "BaseCommon/framework/Types.h"
 
+/// Byte files of the framework layer.
+/// @see CFile.h for the contracts that hold for the whole class.
 class RVN_API CFile {
 public:
     enum SeekPosition { begin = 0, current = 1, end = 2 };
 
     virtual ~CFile();
-    // Reads up to nCount bytes at the current position; returns the number read (0 at the end).
+    /// Reads up to nCount bytes at the current position; returns the number read (0 at the end).
     virtual UINT Read(void* lpBuf, UINT nCount) = 0;
-    // Writes nCount bytes at the current position, growing the file as needed. A file that
-    // cannot grow that far throws CMemoryException and is left as it was.
+    /// Writes nCount bytes at the current position, growing the file as needed. A file that
+    /// cannot grow that far throws CMemoryException and is left as it was.
     virtual void Write(const void* lpBuf, UINT nCount) = 0;
     virtual std::uint64_t GetLength() const = 0;
     virtual std::uint64_t GetPosition() const = 0;
-    // Moves the position (past the end is allowed). A resulting position before the start or
-    // beyond INT64_MAX throws CInvalidArgException and leaves the position where it was.
+    /// Moves the position (past the end is allowed). A resulting position before the start or
+    /// beyond INT64_MAX throws CInvalidArgException and leaves the position where it was.
     virtual std::uint64_t Seek(std::int64_t lOff, UINT nFrom) = 0;
     virtual void Close() {}
 
@@ -40,7 +46,7 @@ public:
 class RVN_API CMemFile : public CFile {
 public:
     CMemFile();
-    // A file holding a copy of nBytes bytes, positioned at the start.
+    /// A file holding a copy of nBytes bytes, positioned at the start.
     CMemFile(const BYTE* pData, UINT nBytes);
     ~CMemFile() override;
 
@@ -51,12 +57,14 @@ public:
     std::uint64_t Seek(std::int64_t lOff, UINT nFrom) override;
     void SetLength(std::uint64_t dwNewLen);
 
-    // The file's bytes (GetLength() of them).
+    /// The file's bytes (GetLength() of them).
     const BYTE* GetBuffer() const { return m_data.data(); }
 
 private:
     std::vector<BYTE> m_data;
     std::uint64_t m_pos = 0;
 };
+
+/// @}
 
 #endif  // RVN_FRAMEWORK_CFILE_H

@@ -1,12 +1,16 @@
-// Root class of the framework layer with run-time class records, dynamic creation by
-// class name and serialisation through CArchive.
-//
-// A serialisable class writes DECLARE_SERIAL(Name) in its body and
-// IMPLEMENT_SERIAL(Name, Base, schema) in its source file. The latter defines the exported
-// record Name::className and registers it at load time, so that an archive can create the
-// class from the name it stores.
+/// @file
+/// Root class of the framework layer with run-time class records, dynamic creation by
+/// class name and serialisation through CArchive.
+///
+/// A serialisable class writes DECLARE_SERIAL(Name) in its body and
+/// IMPLEMENT_SERIAL(Name, Base, schema) in its source file. The latter defines the exported
+/// record Name::className and registers it at load time, so that an archive can create the
+/// class from the name it stores.
 #ifndef RVN_FRAMEWORK_COBJECT_H
 #define RVN_FRAMEWORK_COBJECT_H
+
+/// @addtogroup framework
+/// @{
 
 #include "BaseCommon/Export.h"
 #include "BaseCommon/framework/Types.h"
@@ -14,29 +18,29 @@
 class CObject;
 class CArchive;
 
-// Diagnostic sink of the framework's Dump protocol. There is no debug output here; the
-// type exists so that the diagnostic slots keep their signatures.
+/// Diagnostic sink of the framework's Dump protocol. There is no debug output here; the
+/// type exists so that the diagnostic slots keep their signatures.
 class RVN_API CDumpContext {};
 
-// Run-time record of a class: its name, size, schema, creation function and base.
-// Plain aggregate so that records are constant-initialised before any static constructor.
+/// Run-time record of a class: its name, size, schema, creation function and base.
+/// Plain aggregate so that records are constant-initialised before any static constructor.
 struct RVN_API CRuntimeClass {
     const char* m_lpszClassName;
     int m_nObjectSize;
-    UINT m_wSchema;  // schema number written into archives; 0xFFFF for a class not serialisable
+    UINT m_wSchema;  ///< schema number written into archives; 0xFFFF for a class not serialisable
     CObject* (*m_pfnCreateObject)();
     const CRuntimeClass* (*m_pfnGetBaseClass)();
 
-    // A new object of this class, or nullptr when the class cannot be created dynamically.
+    /// A new object of this class, or nullptr when the class cannot be created dynamically.
     CObject* CreateObject() const;
-    // True when this class is pBaseClass or derives from it.
+    /// True when this class is pBaseClass or derives from it.
     BOOL IsDerivedFrom(const CRuntimeClass* pBaseClass) const;
-    // The registered class of that name, or nullptr.
+    /// The registered class of that name, or nullptr.
     static const CRuntimeClass* FromName(const char* lpszClassName);
 };
 
-// Registers a class record so that archives find it by name; unregisters it when the
-// module is unloaded.
+/// Registers a class record so that archives find it by name; unregisters it when the
+/// module is unloaded.
 RVN_API void AfxClassInit(const CRuntimeClass* pNewClass);
 RVN_API void AfxClassTerm(const CRuntimeClass* pClass);
 
@@ -86,8 +90,8 @@ public:                                           \
     }                                                    \
     RVN_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, 0xFFFF, class_name::CreateObject)
 
-// Also defines the free extraction operator, declared by the class's header as
-//   RVN_API CArchive& operator>>(CArchive&, class_name*&);
+/// Also defines the free extraction operator, declared by the class's header as
+///   RVN_API CArchive& operator>>(CArchive&, class_name*&);
 #define IMPLEMENT_SERIAL(class_name, base_class_name, wSchema)                                 \
     CObject* class_name::CreateObject() {                                                      \
         return new class_name;                                                                 \
@@ -99,6 +103,9 @@ public:                                           \
         return ar;                                                                             \
     }
 
+/// Root class of the framework layer with run-time class records, dynamic creation by class
+/// name and serialisation through CArchive.
+/// @see CObject.h for the contracts that hold for the whole class.
 class RVN_API CObject {
 public:
     static const CRuntimeClass classCObject;
@@ -117,9 +124,11 @@ protected:
     CObject() = default;
 
 public:
-    // Framework objects are not copied through the base: a class that is copyable says so.
+    /// Framework objects are not copied through the base: a class that is copyable says so.
     CObject(const CObject&) = delete;
     CObject& operator=(const CObject&) = delete;
 };
+
+/// @}
 
 #endif  // RVN_FRAMEWORK_COBJECT_H

@@ -1,13 +1,19 @@
-// Untyped pointer array of the framework layer and its typed wrapper. The arrays hold
-// pointers only: they never create or delete what the pointers point at. Every indexed
-// access outside [0, size) throws CInvalidArgException.
+/// @file
+/// Untyped pointer array of the framework layer and its typed wrapper. The arrays hold
+/// pointers only: they never create or delete what the pointers point at. Every indexed
+/// access outside [0, size) throws CInvalidArgException.
 #ifndef RVN_FRAMEWORK_CPTRARRAY_H
 #define RVN_FRAMEWORK_CPTRARRAY_H
+
+/// @addtogroup framework
+/// @{
 
 #include "BaseCommon/Export.h"
 #include "BaseCommon/framework/CArray.h"
 #include "BaseCommon/framework/CObject.h"
 
+/// Untyped pointer array of the framework layer and its typed wrapper.
+/// @see CPtrArray.h for the contracts that hold for the whole class.
 class RVN_API CPtrArray : public CObject {
     DECLARE_DYNAMIC(CPtrArray)
 public:
@@ -36,7 +42,7 @@ public:
     int Append(const CPtrArray& src) { return m_arr.Append(src.m_arr); }
     void Copy(const CPtrArray& src) { m_arr.Copy(src.m_arr); }
     void InsertAt(int i, void* p, int nCount = 1) { m_arr.InsertAt(i, p, nCount); }
-    // Inserts every pointer of another array at nStartIndex.
+    /// Inserts every pointer of another array at nStartIndex.
     void InsertAt(int nStartIndex, CPtrArray* pNewArray);
     void RemoveAt(int i, int nCount = 1) { m_arr.RemoveAt(i, nCount); }
 
@@ -44,13 +50,13 @@ private:
     CArray<void*, void*> m_arr;
 };
 
-// Typed view of a pointer array: the same storage, with TYPE in place of void*.
+/// Typed view of a pointer array: the same storage, with TYPE in place of void*.
 template <class BASE_CLASS, class TYPE>
 class RVN_API CTypedPtrArray : public BASE_CLASS {
 public:
     TYPE GetAt(int i) const { return static_cast<TYPE>(BASE_CLASS::GetAt(i)); }
-    // The slot itself. Object pointers share the representation of void* on every platform
-    // the library supports, which is what makes the typed view of one storage possible.
+    /// The slot itself. Object pointers share the representation of void* on every platform
+    /// the library supports, which is what makes the typed view of one storage possible.
     TYPE& ElementAt(int i) { return reinterpret_cast<TYPE&>(BASE_CLASS::ElementAt(i)); }
     void SetAt(int i, TYPE p) { BASE_CLASS::SetAt(i, p); }
     void SetAtGrow(int i, TYPE p) { BASE_CLASS::SetAtGrow(i, p); }
@@ -65,5 +71,7 @@ public:
     TYPE operator[](int i) const { return GetAt(i); }
     TYPE* GetData() { return reinterpret_cast<TYPE*>(BASE_CLASS::GetData()); }
 };
+
+/// @}
 
 #endif  // RVN_FRAMEWORK_CPTRARRAY_H

@@ -1,9 +1,13 @@
-// Narrow (8-bit) string of the framework layer. Internally a std::string; indices are
-// zero-based ints, Find returns -1 when nothing is found. A length is an int too: building
-// or appending to a string longer than INT_MAX throws CInvalidArgException and leaves the
-// string as it was.
+/// @file
+/// Narrow (8-bit) string of the framework layer. Internally a std::string; indices are
+/// zero-based ints, Find returns -1 when nothing is found. A length is an int too: building
+/// or appending to a string longer than INT_MAX throws CInvalidArgException and leaves the
+/// string as it was.
 #ifndef RVN_FRAMEWORK_CSTRING_H
 #define RVN_FRAMEWORK_CSTRING_H
+
+/// @addtogroup framework
+/// @{
 
 #include <climits>
 #include <string>
@@ -11,6 +15,8 @@
 #include "BaseCommon/Export.h"
 #include "BaseCommon/framework/CException.h"
 
+/// Narrow (8-bit) string of the framework layer.
+/// @see CString.h for the contracts that hold for the whole class.
 class RVN_API CString {
 public:
     CString() = default;
@@ -34,12 +40,12 @@ public:
     operator const char*() const { return m_str.c_str(); }  // NOLINT: framework convention
     const std::string& str() const { return m_str; }
 
-    // Bounds-checked character access; an index outside [0, length) throws CInvalidArgException.
+    /// Bounds-checked character access; an index outside [0, length) throws CInvalidArgException.
     char GetAt(int i) const;
     char operator[](int i) const { return GetAt(i); }
     void SetAt(int i, char ch);
 
-    // First position at or after nStart where the text or character occurs, or -1.
+    /// First position at or after nStart where the text or character occurs, or -1.
     int Find(const char* psz, int nStart = 0) const;
     int Find(char ch, int nStart = 0) const;
     int ReverseFind(char ch) const;
@@ -52,7 +58,7 @@ public:
     void TrimRight();
     void Trim();
 
-    // printf-style formatting; any result length is safe.
+    /// printf-style formatting; any result length is safe.
     void Format(const char* pszFormat, ...)
 #if defined(__GNUC__)
         __attribute__((format(printf, 2, 3)))
@@ -94,5 +100,7 @@ inline bool operator==(const char* a, const CString& b) {
 inline bool operator!=(const char* a, const CString& b) {
     return b != a;
 }
+
+/// @}
 
 #endif  // RVN_FRAMEWORK_CSTRING_H

@@ -1,7 +1,11 @@
-// The framework layer in one include: string, arrays, objects and run-time classes,
-// exceptions, files and archives, message box.
+/// @file
+/// The framework layer in one include: string, arrays, objects and run-time classes,
+/// exceptions, files and archives, message box.
 #ifndef RVN_FRAMEWORK_FRAMEWORK_H
 #define RVN_FRAMEWORK_FRAMEWORK_H
+
+/// @addtogroup framework
+/// @{
 
 #include "BaseCommon/framework/CArchive.h"
 #include "BaseCommon/framework/CArray.h"
@@ -12,5 +16,7 @@
 #include "BaseCommon/framework/CString.h"
 #include "BaseCommon/framework/MessageBox.h"
 #include "BaseCommon/framework/Types.h"
+
+/// @}
 
 #endif  // RVN_FRAMEWORK_FRAMEWORK_H

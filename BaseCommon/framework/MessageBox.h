@@ -1,7 +1,11 @@
-// Message box of the framework layer. There is no window here: AfxMessageBox passes the
-// text to the installed handler, by default one line on standard error answered with IDOK.
+/// @file
+/// Message box of the framework layer. There is no window here: AfxMessageBox passes the
+/// text to the installed handler, by default one line on standard error answered with IDOK.
 #ifndef RVN_FRAMEWORK_MESSAGEBOX_H
 #define RVN_FRAMEWORK_MESSAGEBOX_H
+
+/// @addtogroup framework
+/// @{
 
 #include <functional>
 
@@ -25,7 +29,9 @@ using MessageBoxHandler = std::function<int(const char* text, UINT nType, UINT n
 
 RVN_API int AfxMessageBox(const char* text, UINT nType = MB_OK, UINT nIDHelp = 0);
 
-// Installs h and returns the previous handler; nullptr restores the default.
+/// Installs h and returns the previous handler; nullptr restores the default.
 RVN_API MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler h);
+
+/// @}
 
 #endif  // RVN_FRAMEWORK_MESSAGEBOX_H

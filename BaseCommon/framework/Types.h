@@ -1,7 +1,11 @@
-// Plain integer and string typedefs of the application framework, kept only where a
-// signature of the library or its callers needs them.
+/// @file
+/// Plain integer and string typedefs of the application framework, kept only where a
+/// signature of the library or its callers needs them.
 #ifndef RVN_FRAMEWORK_TYPES_H
 #define RVN_FRAMEWORK_TYPES_H
+
+/// @addtogroup framework
+/// @{
 
 #include <cstdint>
 
@@ -20,5 +24,7 @@ typedef const char* LPCSTR;
 #ifndef FALSE
 #define FALSE 0
 #endif
+
+/// @}
 
 #endif  // RVN_FRAMEWORK_TYPES_H

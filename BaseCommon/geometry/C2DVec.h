@@ -1,8 +1,12 @@
-// Free 2D vector. Tolerances are absolute 1e-6 and strict: operator== per component,
-// IsZeroLength on the length, Normalize and GetNormal on both components. A NaN component
-// fails every test and gives NaN lengths, cosines and normals; an infinite one a NaN normal.
+/// @file
+/// Free 2D vector. Tolerances are absolute 1e-6 and strict: operator== per component,
+/// IsZeroLength on the length, Normalize and GetNormal on both components. A NaN component
+/// fails every test and gives NaN lengths, cosines and normals; an infinite one a NaN normal.
 #ifndef RVN_GEOMETRY_C2DVEC_H
 #define RVN_GEOMETRY_C2DVEC_H
+
+/// @addtogroup geometry
+/// @{
 
 #include "BaseCommon/Export.h"
 
@@ -10,6 +14,8 @@ class C2DPoint;
 class C3DVec;
 class CMatrix;
 
+/// Free 2D vector.
+/// @see C2DVec.h for the contracts that hold for the whole class.
 class RVN_API C2DVec {
 public:
     double x;
@@ -26,20 +32,20 @@ public:
         return *this;
     }
     virtual ~C2DVec();
-    // A heap copy owned by the caller.
+    /// A heap copy owned by the caller.
     virtual void* clone();
 
     C2DVec operator+(const C2DVec& v) const { return C2DVec(x + v.x, y + v.y); }
     C2DVec operator+(const C2DPoint& p) const;
     C2DVec operator-(const C2DVec& v) const { return C2DVec(x - v.x, y - v.y); }
-    // Dot product.
+    /// Dot product.
     double operator*(const C2DVec& v) const { return x * v.x + y * v.y; }
     C2DVec operator*(double s) const { return C2DVec(s * x, s * y); }
-    // Row vector times the top-left 2 x 2 block of m: r_j = x*m(0, j) + y*m(1, j). A matrix
-    // smaller than 2 x 2 throws mtxkit::OutOfRange "at operator*" (see CMatrix.h).
+    /// Row vector times the top-left 2 x 2 block of m: r_j = x*m(0, j) + y*m(1, j). A matrix
+    /// smaller than 2 x 2 throws mtxkit::OutOfRange "at operator*" (see CMatrix.h).
     C2DVec operator*(const CMatrix& m) const;
     C2DVec operator/(double s) const { return C2DVec(x / s, y / s); }
-    // Cross product as a 3D vector: (0, 0, x*v.y - y*v.x).
+    /// Cross product as a 3D vector: (0, 0, x*v.y - y*v.x).
     C3DVec operator%(const C2DVec& v) const;
     C2DVec& operator+=(const C2DVec& v) {
         x += v.x;
@@ -61,20 +67,20 @@ public:
         y /= s;
         return *this;
     }
-    // Both component differences strictly below 1e-6.
+    /// Both component differences strictly below 1e-6.
     int operator==(const C2DVec& v) const;
     int operator!=(const C2DVec& v) const;
 
-    // Both components below 1e-6 in magnitude: the vector becomes (0, 0). Otherwise divides
-    // by the length, unless the length itself is below 1e-6 (then unchanged).
+    /// Both components below 1e-6 in magnitude: the vector becomes (0, 0). Otherwise divides
+    /// by the length, unless the length itself is below 1e-6 (then unchanged).
     void Normalize();
-    // The unit vector of this vector (not a perpendicular); (0, 0) when both components are
-    // below 1e-6 in magnitude.
+    /// The unit vector of this vector (not a perpendicular); (0, 0) when both components are
+    /// below 1e-6 in magnitude.
     C2DVec GetNormal() const;
     double GetLength() const;
     double Module() const { return GetLength(); }
-    // Cosine of the angle between the directions, clamped into [-1, 1]; 0 for a near-zero
-    // vector.
+    /// Cosine of the angle between the directions, clamped into [-1, 1]; 0 for a near-zero
+    /// vector.
     double GetCosValOfIncAngTo(const C2DVec& v) const;
     double GetDistTo(const C2DVec& v) const;
     void SetXY(const double& dx, const double& dy) {
@@ -83,11 +89,13 @@ public:
     }
     double GetX() const { return x; }
     double GetY() const { return y; }
-    // Each component in the closed interval between a's and b's, either order, no tolerance.
+    /// Each component in the closed interval between a's and b's, either order, no tolerance.
     int IsBetween(const C2DVec& a, const C2DVec& b) const;
     int IsNotBetween(const C2DVec& a, const C2DVec& b) const;
-    // Length strictly below 1e-6.
+    /// Length strictly below 1e-6.
     int IsZeroLength() const;
 };
+
+/// @}
 
 #endif  // RVN_GEOMETRY_C2DVEC_H

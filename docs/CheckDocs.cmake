@@ -1,0 +1,61 @@
+# Run after Doxygen by the docs target. Fails on any Doxygen warning about the documentation
+# itself (a broken reference, a bad command, a parameter that does not exist); warnings about
+# undocumented members fail only with -DUNDOCUMENTED_FAIL=ON, and are counted otherwise.
+#
+# Then: every class named in README's folder table ("| `geometry/` | `C3DVec`, ...") has a page in
+# the generated reference. Names with "::" or "<" are looked up as written; other backticked
+# names that are classes in the tag file must have their page, the rest (functions, files,
+# namespaces) are not classes and are skipped.
+cmake_minimum_required(VERSION 3.25)
+file(STRINGS "${WARNINGS}" warnings)
+set(errors "")
+set(undocumented 0)
+foreach(w IN LISTS warnings)
+  if(w MATCHES "is not documented")
+    math(EXPR undocumented "${undocumented} + 1")
+    if(UNDOCUMENTED_FAIL)
+      string(APPEND errors "${w}\n")
+    endif()
+  elseif(w MATCHES "(warning|error):")
+    string(APPEND errors "${w}\n")
+  endif()
+endforeach()
+if(errors)
+  message(FATAL_ERROR "Doxygen warnings:\n${errors}")
+endif()
+if(undocumented)
+  message(STATUS "${undocumented} public members still without a documentation comment "
+    "(${WARNINGS})")
+endif()
+
+file(STRINGS "${README}" rows REGEX "^\\| `[a-z]+/` \\|")
+file(READ "${TAGFILE}" tags)
+set(checked 0)
+set(missing "")
+foreach(row IN LISTS rows)
+  string(REGEX MATCHALL "`[^`]+`" names "${row}")
+  foreach(n IN LISTS names)
+    string(REGEX REPLACE "^`|`$" "" n "${n}")
+    string(REGEX REPLACE "<double>$" "" n "${n}")
+    if(n MATCHES "/$|\\.h$|\\(")
+      continue()
+    endif()
+    string(REGEX MATCH "<compound kind=\"(class|struct)\">[ \n]*<name>${n}</name>[ \n]*<filename>([^<]+)</filename>" m "${tags}")
+    if(m)
+      math(EXPR checked "${checked} + 1")
+      if(NOT EXISTS "${HTML}/${CMAKE_MATCH_2}")
+        list(APPEND missing "${n} (${CMAKE_MATCH_2})")
+      endif()
+    elseif(n MATCHES "^C[A-Z0-9]" OR n MATCHES "^mtxkit::")
+      # Looks like a class (framework C prefix, or a qualified name) but has no class entry.
+      string(FIND "${tags}" "<name>${n}</name>" at)
+      if(at EQUAL -1)
+        list(APPEND missing "${n} (no page)")
+      endif()
+    endif()
+  endforeach()
+endforeach()
+if(missing)
+  message(FATAL_ERROR "classes of README's folder table without a reference page: ${missing}")
+endif()
+message(STATUS "${checked} classes of README's folder table have their page")
