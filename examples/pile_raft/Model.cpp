@@ -723,6 +723,60 @@ int Ids(const Model& m, const Element& el, int ids[6]) {
     return 6;
 }
 
+// The element stiffness in global unknowns, T^t kl T.
+void GlobalStiffness(const ElementMatrices& em, double k[6][6]) {
+    for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < 6; ++j) {
+            double v = 0.0;
+            for (int a = 0; a < 6; ++a)
+                for (int b = 0; b < 6; ++b)
+                    v += em.T[a][i] * em.kl[a][b] * em.T[b][j];
+            k[i][j] = v;
+        }
+}
+
+// A zero matrix of any number of rows: it grows by rows beyond the constructor's size limit.
+CMatrix Tall(int rows, int cols) {
+    CMatrix M(1, cols, 0.0);
+    if (rows > 1)
+        M.InsertRow(1, rows - 1);
+    return M;
+}
+
+// R = F - K U for every load case, K formed element by element (the skyline holds its
+// factors by now).
+void Residual(const Model& m, const CMatrix& F, const CMatrix& U, CMatrix& R) {
+    const int nCases = m.plan.nCases;
+    for (int i = 0; i < m.r.nDof; ++i)
+        for (int lc = 0; lc < nCases; ++lc)
+            R(i, lc) = F(i, lc);
+    for (const Element& el : m.r.elements) {
+        double k[6][6];
+        GlobalStiffness(ElementStiffness(m.r.nodes[el.n1], m.r.nodes[el.n2], m.EI, m.GJ), k);
+        int ids[6];
+        Ids(m, el, ids);
+        for (int lc = 0; lc < nCases; ++lc)
+            for (int i = 0; i < 6; ++i) {
+                double v = 0.0;
+                for (int j = 0; j < 6; ++j)
+                    v += k[i][j] * U(ids[j], lc);
+                R(ids[i], lc) -= v;
+            }
+    }
+    for (int n = 0; n < m.NodeCount(); ++n) {
+        const int w = m.Dof(n, 0), i1 = m.Dof(n, 1), i2 = m.Dof(n, 2);
+        const double c = m.twistAxis[n].x, s = m.twistAxis[n].y, kr = m.twistRestraint[n];
+        for (int lc = 0; lc < nCases; ++lc) {
+            R(w, lc) -= m.spring[n] * U(w, lc);
+            if (kr > 0.0) {
+                const double u1 = U(i1, lc), u2 = U(i2, lc);
+                R(i1, lc) -= kr * (s * s * u1 - s * c * u2);
+                R(i2, lc) -= kr * (c * c * u2 - s * c * u1);
+            }
+        }
+    }
+}
+
 // --- assembly ----------------------------------------------------------------------------------
 void Assemble(Model& m, CSparseMatrix& K, CMatrix& B) {
     m.Stage("assembly");
@@ -732,14 +786,7 @@ void Assemble(Model& m, CSparseMatrix& K, CMatrix& B) {
         const Element& el = m.r.elements[e];
         const ElementMatrices em = ElementStiffness(m.r.nodes[el.n1], m.r.nodes[el.n2], m.EI, m.GJ);
         double k[6][6];
-        for (int i = 0; i < 6; ++i)
-            for (int j = 0; j < 6; ++j) {
-                double v = 0.0;
-                for (int a = 0; a < 6; ++a)
-                    for (int b = 0; b < 6; ++b)
-                        v += em.T[a][i] * em.kl[a][b] * em.T[b][j];
-                k[i][j] = v;
-            }
+        GlobalStiffness(em, k);
         int ids[6];
         Ids(m, el, ids);
         for (int i = 0; i < 6; ++i)
@@ -806,6 +853,10 @@ void Solve(Model& m, CSparseMatrix& K, CMatrix& B) {
             SetMessageBoxHandler([](const char*, UINT, UINT) { return IDOK; });
         ~QuietSolver() { SetMessageBoxHandler(previous); }
     };
+    CMatrix F = Tall(m.r.nDof, m.plan.nCases);
+    for (int i = 0; i < m.r.nDof; ++i)
+        for (int lc = 0; lc < m.plan.nCases; ++lc)
+            F(i, lc) = B(i, lc);
     int solved = 0;
     {
         QuietSolver quiet;
@@ -820,6 +871,27 @@ void Solve(Model& m, CSparseMatrix& K, CMatrix& B) {
     }
     if (!m.unheld.empty())
         throw AnalysisError(m.unheld);
+    // Iterative refinement with the factors already at hand: the residual of the rounded
+    // solution, solved for its correction, at most three times and until the correction is
+    // below the rounding of the solution. A fine mesh of stiff beams on soft piles loses
+    // digits in the factorisation; each step wins most of them back for the price of one
+    // more forward and backward substitution.
+    CMatrix R = Tall(m.r.nDof, m.plan.nCases);
+    for (int step = 0; step < 3; ++step) {
+        Residual(m, F, B, R);
+        QuietSolver quiet;
+        if (K.LdltSolve(m.r.nDof, R) != 1)
+            break;
+        double size = 0.0, change = 0.0;
+        for (int i = 0; i < m.r.nDof; ++i)
+            for (int lc = 0; lc < m.plan.nCases; ++lc) {
+                B(i, lc) += R(i, lc);
+                size = std::max(size, std::fabs(B(i, lc)));
+                change = std::max(change, std::fabs(R(i, lc)));
+            }
+        if (!(change > 1e-15 * size))
+            break;
+    }
     // A pivot far below its diagonal term: that many digits of the solution are lost there.
     if (info.m_dMinRatio >= 0.0 && info.m_dMinRatio < kIllConditioned && info.m_nMinRatioRow >= 0) {
         char buf[80];
@@ -968,10 +1040,7 @@ Result Analyse(const Plan& plan, const Progress& progress) {
     Loads(m, faces, rings);
     Supports(m);
     CSparseMatrix K(r.nDof, m.layout.diag.data());
-    // The dense right-hand side grows by rows beyond the constructor's size limit.
-    CMatrix B(1, plan.nCases, 0.0);
-    if (r.nDof > 1)
-        B.InsertRow(1, r.nDof - 1);
+    CMatrix B = Tall(r.nDof, plan.nCases);
     Assemble(m, K, B);
     Solve(m, K, B);
     Results(m, B);
