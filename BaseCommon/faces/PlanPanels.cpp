@@ -11,6 +11,7 @@
 #include "BaseCommon/faces/PlanPanels.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -81,6 +82,7 @@ public:
 private:
     void Build(const C3DLineArray& lines);
     void JoinEnds(const std::vector<double>& ends);
+    void Localise();
     void SortFans(std::vector<char>& removed);
     // The successor of every half-edge on its face: the half-edge next clockwise from its
     // twin around the node it leads to.
@@ -103,9 +105,9 @@ private:
     // no spatial order, so every step is a jump in memory.
     struct HalfEdge {
         int origin;  // start node
-        int next;    // successor on its face
-        int pos;     // position in its start node's fan, -1 once dropped
+        int next;    // successor on its face, -1 once dropped
         int face;
+        int orig;  // 2k along the k-th line that takes part, 2k + 1 back
     };
     std::vector<HalfEdge> m_he;
     std::vector<int> m_fanStart;  // per node: its half-edges in m_fan, by direction
@@ -137,10 +139,12 @@ void Arrangement::Build(const C3DLineArray& lines) {
         const int u = m_nodeOf[2 * a], v = m_nodeOf[2 * a + 1];
         if (u == v || (Node(u)[0] == Node(v)[0] && Node(u)[1] == Node(v)[1]))
             continue;
-        m_he.push_back({u, -1, -1, -1});
-        m_he.push_back({v, -1, -1, -1});
+        const int k = static_cast<int>(2 * a);
+        m_he.push_back({u, -1, -1, k});
+        m_he.push_back({v, -1, -1, k + 1});
     }
     std::vector<int>().swap(m_nodeOf);
+    Localise();
 
     std::vector<char> removed(m_he.size() / 2, 0);  // per edge
     SortFans(removed);
@@ -151,14 +155,14 @@ void Arrangement::Build(const C3DLineArray& lines) {
     LinkFaces();
     int nFaces = 0;
     for (int h = 0; h < nHalf; ++h) {
-        if (m_he[static_cast<size_t>(h)].pos >= 0 && m_he[static_cast<size_t>(h)].face < 0)
+        if (m_he[static_cast<size_t>(h)].next >= 0 && m_he[static_cast<size_t>(h)].face < 0)
             Trace(h, nFaces++);
     }
     std::vector<char> dirty(static_cast<size_t>(nFaces), 0);
     bool anyBridge = false;
     for (int h = 0; h < nHalf; h += 2) {
         const int f = m_he[static_cast<size_t>(h)].face;
-        if (m_he[static_cast<size_t>(h)].pos >= 0 && f == m_he[static_cast<size_t>(h) + 1].face) {
+        if (m_he[static_cast<size_t>(h)].next >= 0 && f == m_he[static_cast<size_t>(h) + 1].face) {
             removed[static_cast<size_t>(h / 2)] = 1;
             dirty[static_cast<size_t>(f)] = 1;
             anyBridge = true;
@@ -174,7 +178,7 @@ void Arrangement::Build(const C3DLineArray& lines) {
             f = -1;
     }
     for (int h = 0; h < nHalf; ++h) {
-        if (m_he[static_cast<size_t>(h)].pos >= 0 && m_he[static_cast<size_t>(h)].face < 0)
+        if (m_he[static_cast<size_t>(h)].next >= 0 && m_he[static_cast<size_t>(h)].face < 0)
             Trace(h, nFaces++);
     }
 }
@@ -182,70 +186,148 @@ void Arrangement::Build(const C3DLineArray& lines) {
 void Arrangement::JoinEnds(const std::vector<double>& ends) {
     const int nEnds = static_cast<int>(ends.size() / 3);
     const double* p = ends.data();
-    // Bucket of each end's cell, the ends of each bucket in ascending order.
+    // The ends sorted by the bucket of their cell (counting sort), each with a copy of its
+    // coordinates, so that the comparisons below read memory in order.
     detail::CellTable cells(static_cast<size_t>(nEnds) / 4 + 1);
-    std::vector<int> bucketOf(static_cast<size_t>(nEnds));
+    std::vector<int> slotOf(static_cast<size_t>(nEnds));  // bucket for now
     std::vector<char> straddles(static_cast<size_t>(nEnds));
     for (int e = 0; e < nEnds; ++e) {
-        bool s = false;
-        bucketOf[static_cast<size_t>(e)] = cells.Insert(detail::LocateCell(p + 3 * e, s));
-        straddles[static_cast<size_t>(e)] = s;
+        bool st = false;
+        slotOf[static_cast<size_t>(e)] = cells.Insert(detail::LocateCell(p + 3 * e, st));
+        straddles[static_cast<size_t>(e)] = st;
     }
     std::vector<int> start(cells.Count() + 1, 0);
-    for (const int b : bucketOf)
+    for (const int b : slotOf)
         ++start[static_cast<size_t>(b) + 1];
     for (size_t b = 1; b < start.size(); ++b)
         start[b] += start[b - 1];
-    std::vector<int> member(static_cast<size_t>(nEnds));
+    std::vector<int> member(static_cast<size_t>(nEnds));  // end of each slot
+    std::vector<double> xyz(3 * static_cast<size_t>(nEnds));
     {
         std::vector<int> fill(start.begin(), start.end() - 1);
-        for (int e = 0; e < nEnds; ++e)
-            member[static_cast<size_t>(
-                fill[static_cast<size_t>(bucketOf[static_cast<size_t>(e)])]++)] = e;
+        for (int e = 0; e < nEnds; ++e) {
+            const int s = fill[static_cast<size_t>(slotOf[static_cast<size_t>(e)])]++;
+            slotOf[static_cast<size_t>(e)] = s;
+            member[static_cast<size_t>(s)] = e;
+            std::copy(p + 3 * e, p + 3 * e + 3, xyz.begin() + 3 * static_cast<ptrdiff_t>(s));
+        }
     }
 
-    // Every pair of ends within the tolerance joins, whichever end comes first: each end is
-    // compared with the earlier ends of the cells its tolerance box meets.
-    std::vector<int>& parent = m_nodeOf;
-    parent.resize(static_cast<size_t>(nEnds));
-    for (int e = 0; e < nEnds; ++e)
-        parent[static_cast<size_t>(e)] = e;
-    auto scan = [&](int bucket, int e) {
-        for (int i = start[static_cast<size_t>(bucket)]; i < start[static_cast<size_t>(bucket) + 1];
-             ++i) {
-            const int j = member[static_cast<size_t>(i)];
-            if (j >= e)
-                break;
-            if (Find(parent, j) != Find(parent, e) && SamePoint(p + 3 * j, p + 3 * e))
-                Unite(parent, j, e);
-        }
+    // Every pair of ends within the tolerance joins, transitively (union-find over the
+    // slots): each slot is compared with the earlier slots of its bucket, and an end near a
+    // cell face also with the slots of the other cells its tolerance box meets.
+    std::vector<int> parent(static_cast<size_t>(nEnds));
+    for (int s = 0; s < nEnds; ++s)
+        parent[static_cast<size_t>(s)] = s;
+    const double* q = xyz.data();
+    auto join = [&](int s, int t) {
+        if (Find(parent, s) != Find(parent, t) && SamePoint(q + 3 * s, q + 3 * t))
+            Unite(parent, s, t);
     };
-    for (int e = 0; e < nEnds; ++e) {
-        if (!straddles[static_cast<size_t>(e)]) {
-            scan(bucketOf[static_cast<size_t>(e)], e);
+    const int nBuckets = static_cast<int>(cells.Count());
+    for (int b = 0; b < nBuckets; ++b) {
+        const int lo = start[static_cast<size_t>(b)], hi = start[static_cast<size_t>(b) + 1];
+        for (int s = lo + 1; s < hi; ++s)
+            for (int t = lo; t < s; ++t)
+                join(s, t);
+    }
+    for (int s = 0; s < nEnds; ++s) {
+        if (!straddles[static_cast<size_t>(member[static_cast<size_t>(s)])])
             continue;
-        }
-        detail::ForEachNearCell(p + 3 * e, [&](uint64_t key) {
+        detail::ForEachNearCell(q + 3 * s, [&](uint64_t key) {
             const int b = cells.Find(key);
-            if (b >= 0)
-                scan(b, e);
+            if (b < 0 ||
+                (start[static_cast<size_t>(b)] <= s && s < start[static_cast<size_t>(b) + 1]))
+                return;  // no such cell, or this end's own
+            for (int t = start[static_cast<size_t>(b)]; t < start[static_cast<size_t>(b) + 1]; ++t)
+                join(s, t);
         });
     }
-    // Node numbers in order of their first end, which is the root and lends its coordinates.
-    // Every end's parent is lower than the end unless it is a root, so one ascending pass
-    // finds the roots' numbers already written (as ~number, told apart by the sign).
-    int nNodes = 0;
-    for (int e = 0; e < nEnds; ++e) {
-        int& q = parent[static_cast<size_t>(e)];
-        if (q == e) {
-            q = ~nNodes++;
-            m_node.insert(m_node.end(), p + 3 * e, p + 3 * e + 3);
-        } else {
-            q = parent[static_cast<size_t>(q)];
-        }
+    cells.Release();
+    std::vector<char>().swap(straddles);
+    std::vector<int>().swap(start);
+    std::vector<double>().swap(xyz);
+
+    // One node per group, with the coordinates of the group's first end (in line order).
+    std::vector<int> firstEnd(static_cast<size_t>(nEnds), INT_MAX);  // per root slot
+    for (int s = 0; s < nEnds; ++s) {
+        int& f = firstEnd[static_cast<size_t>(Find(parent, s))];
+        f = std::min(f, member[static_cast<size_t>(s)]);
     }
-    for (int& q : parent)
-        q = ~q;
+    int nNodes = 0;
+    for (int s = 0; s < nEnds; ++s) {
+        if (parent[static_cast<size_t>(s)] != s)
+            continue;
+        const int e = firstEnd[static_cast<size_t>(s)];
+        m_node.insert(m_node.end(), p + 3 * e, p + 3 * e + 3);
+        member[static_cast<size_t>(s)] = nNodes++;  // the root's slot now holds its node
+    }
+    m_nodeOf.resize(static_cast<size_t>(nEnds));
+    for (int e = 0; e < nEnds; ++e)
+        m_nodeOf[static_cast<size_t>(e)] = member[static_cast<size_t>(
+            parent[static_cast<size_t>(slotOf[static_cast<size_t>(e)])])];
+}
+
+// The plan's lines come in any order (drawn, sorted by type, shuffled): numbered as given, the
+// nodes of one panel lie far apart in memory, and so do the half-edges, which on a plan of
+// some 10^5 lines makes every step along a face a cache miss. The nodes are numbered again
+// row by row on a coarse grid over the plan (about one node per cell), and the half-edges by
+// their lower node, so that a face's records lie close together. Counting sorts: linear.
+void Arrangement::Localise() {
+    const int nNodes = static_cast<int>(m_node.size() / 3);
+    if (nNodes == 0)
+        return;
+    double x0 = m_node[0], x1 = m_node[0], y0 = m_node[1], y1 = m_node[1];
+    for (int v = 1; v < nNodes; ++v) {
+        x0 = std::min(x0, Node(v)[0]);
+        x1 = std::max(x1, Node(v)[0]);
+        y0 = std::min(y0, Node(v)[1]);
+        y1 = std::max(y1, Node(v)[1]);
+    }
+    const int side = std::max(1, static_cast<int>(std::sqrt(static_cast<double>(nNodes))));
+    // The fraction of the box, clamped: a box wider than the largest double gives inf or NaN.
+    auto cellOf = [side](double t, double lo, double hi) {
+        double f = (t - lo) / (hi - lo);
+        if (!(f > 0.0))
+            f = 0.0;
+        return std::min(side - 1, static_cast<int>(std::min(f, 1.0) * side));
+    };
+    std::vector<int> rank(static_cast<size_t>(nNodes));  // grid cell, then new number
+    std::vector<int> start(static_cast<size_t>(side) * side + 1, 0);
+    for (int v = 0; v < nNodes; ++v) {
+        const int c = cellOf(Node(v)[1], y0, y1) * side + cellOf(Node(v)[0], x0, x1);
+        rank[static_cast<size_t>(v)] = c;
+        ++start[static_cast<size_t>(c) + 1];
+    }
+    for (size_t c = 1; c < start.size(); ++c)
+        start[c] += start[c - 1];
+    std::vector<double> node(m_node.size());
+    for (int v = 0; v < nNodes; ++v) {
+        const int r = start[static_cast<size_t>(rank[static_cast<size_t>(v)])]++;
+        rank[static_cast<size_t>(v)] = r;
+        std::copy(Node(v), Node(v) + 3, node.begin() + 3 * static_cast<ptrdiff_t>(r));
+    }
+    m_node.swap(node);
+    std::vector<double>().swap(node);
+    std::vector<int>().swap(start);
+
+    // Edges by their lower node.
+    const size_t nEdges = m_he.size() / 2;
+    std::vector<int> edgeStart(static_cast<size_t>(nNodes) + 1, 0);
+    for (HalfEdge& e : m_he)
+        e.origin = rank[static_cast<size_t>(e.origin)];
+    auto lower = [this](size_t i) { return std::min(m_he[2 * i].origin, m_he[2 * i + 1].origin); };
+    for (size_t i = 0; i < nEdges; ++i)
+        ++edgeStart[static_cast<size_t>(lower(i)) + 1];
+    for (size_t v = 1; v < edgeStart.size(); ++v)
+        edgeStart[v] += edgeStart[v - 1];
+    std::vector<HalfEdge> he(m_he.size());
+    for (size_t i = 0; i < nEdges; ++i) {
+        const size_t j = static_cast<size_t>(edgeStart[static_cast<size_t>(lower(i))]++);
+        he[2 * j] = m_he[2 * i];
+        he[2 * j + 1] = m_he[2 * i + 1];
+    }
+    m_he.swap(he);
 }
 
 void Arrangement::LinkFaces() {
@@ -292,7 +374,8 @@ void Arrangement::SortFans(std::vector<char>& removed) {
                 return kg < kh;
             const int tg = m_he[static_cast<size_t>(g ^ 1)].origin,
                       th = m_he[static_cast<size_t>(h ^ 1)].origin;
-            return tg != th ? tg < th : g < h;
+            return tg != th ? tg < th
+                            : m_he[static_cast<size_t>(g)].orig < m_he[static_cast<size_t>(h)].orig;
         };
         for (int v = 0; v < nNodes; ++v) {
             int* f = m_fan.data() + m_fanStart[static_cast<size_t>(v)];
@@ -322,10 +405,9 @@ void Arrangement::SortFans(std::vector<char>& removed) {
         for (int i = b; i < e; ++i) {
             const int h = m_fan[static_cast<size_t>(i)];
             if (removed[static_cast<size_t>(h / 2)]) {
-                m_he[static_cast<size_t>(h)].pos = -1;
+                m_he[static_cast<size_t>(h)].next = -1;
                 continue;
             }
-            m_he[static_cast<size_t>(h)].pos = w - m_fanStart[static_cast<size_t>(v)];
             m_fan[static_cast<size_t>(w++)] = h;
         }
     }
@@ -354,11 +436,12 @@ Rings Arrangement::Extract() {
     struct Box {
         double x0, y0, x1, y1, area;
         int ring;
+        int first;  // the least original half-edge on the ring, which starts there
     };
     std::vector<Box> panelBox;
     std::vector<int> outer;  // rings that run clockwise: a group's outer boundary
     for (int h = 0; h < nHalf; ++h) {
-        if (m_he[static_cast<size_t>(h)].pos < 0)
+        if (m_he[static_cast<size_t>(h)].next < 0)
             continue;
         const int f = m_he[static_cast<size_t>(h)].face;
         if (done[static_cast<size_t>(f)])
@@ -367,10 +450,15 @@ Rings Arrangement::Extract() {
         // Twice the signed area, from the first node so that far-off plans keep their digits.
         const double* o = Node(m_he[static_cast<size_t>(h)].origin);
         double area2 = 0.0;
-        Box box{o[0], o[1], o[0], o[1], 0.0, static_cast<int>(out.ringStart.size()) - 1};
+        Box box{o[0], o[1], o[0], o[1], 0.0, static_cast<int>(out.ringStart.size()) - 1, INT_MAX};
+        size_t firstAt = 0;
         int cur = h;
         do {
             const int v = m_he[static_cast<size_t>(cur)].origin;
+            if (m_he[static_cast<size_t>(cur)].orig < box.first) {
+                box.first = m_he[static_cast<size_t>(cur)].orig;
+                firstAt = out.corner.size();
+            }
             out.corner.push_back(v);
             const double* a = Node(v);
             const double* b = Node(m_he[static_cast<size_t>(cur ^ 1)].origin);
@@ -381,6 +469,8 @@ Rings Arrangement::Extract() {
             box.y1 = std::max(box.y1, a[1]);
             cur = m_he[static_cast<size_t>(cur)].next;
         } while (cur != h);
+        std::rotate(out.corner.begin() + out.ringStart.back(),
+                    out.corner.begin() + static_cast<ptrdiff_t>(firstAt), out.corner.end());
         if (area2 > 0.0) {
             box.area = 0.5 * area2;
             panelBox.push_back(box);
@@ -400,7 +490,7 @@ Rings Arrangement::Extract() {
         for (int v = 0; v < nNodes; ++v)
             group[static_cast<size_t>(v)] = v;
         for (int h = 0; h < nHalf; h += 2) {
-            if (m_he[static_cast<size_t>(h)].pos >= 0)
+            if (m_he[static_cast<size_t>(h)].next >= 0)
                 Unite(group, m_he[static_cast<size_t>(h)].origin,
                       m_he[static_cast<size_t>(h) + 1].origin);
         }
@@ -410,6 +500,23 @@ Rings Arrangement::Extract() {
     std::vector<int>().swap(m_fan);
     std::vector<char>().swap(done);
     out.nPanels = static_cast<int>(panelBox.size());
+    // Panels in the order of their first line: each original half-edge starts at most one
+    // ring, so a scatter over them sorts.
+    {
+        int last = -1;
+        for (const Box& b : panelBox)
+            last = std::max(last, b.first);
+        std::vector<int> at(static_cast<size_t>(last) + 1, -1);
+        for (size_t i = 0; i < panelBox.size(); ++i)
+            at[static_cast<size_t>(panelBox[i].first)] = static_cast<int>(i);
+        std::vector<Box> sorted;
+        sorted.reserve(panelBox.size());
+        for (const int i : at) {
+            if (i >= 0)
+                sorted.push_back(panelBox[static_cast<size_t>(i)]);
+        }
+        panelBox.swap(sorted);
+    }
 
     // Each outer boundary inside a panel of another group is a hole of the smallest such
     // panel; a plan of one group has none.

@@ -54,6 +54,12 @@ std::vector<double> Areas(const C3DFaceArray& faces) {
     return a;
 }
 
+// Equal within twice the joining tolerance, as ends joined into one corner are.
+bool Near(const C3DPoint& a, const C3DPoint& b) {
+    return std::fabs(a.x - b.x) < 2e-6 && std::fabs(a.y - b.y) < 2e-6 &&
+           std::fabs(a.z - b.z) < 2e-6;
+}
+
 const Ring kSquare = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
 const Ring kOpening = {{4, 4}, {6, 4}, {6, 6}, {4, 6}};
 
@@ -256,9 +262,24 @@ TEST(GenPanelsByLine, PanelsLessHolesCoverThePlanOnRandomPlans) {
         const double area = PanelPlan(rng, p.lines, nOpenings);
         p.Generate();
         double net = 0.0;
+        int lastLine = -1;
         for (int i = 0; i < p.panels.GetSize(); ++i) {
-            ASSERT_GT(SignedArea2(*p.panels.GetAt(i)), 0.0);
-            net += p.panels.GetAt(i)->GetArea();
+            const C3DFace& f = *p.panels.GetAt(i);
+            ASSERT_GT(SignedArea2(f), 0.0);
+            net += f.GetArea();
+            // Panels come in the order of their first line, which runs from corner 0 to 1.
+            const C3DPoint &c0 = *f.GetPoint(0), &c1 = *f.GetPoint(1);
+            int line = 0;
+            while (line < p.lines.GetSize()) {
+                const C3DLine& l = *p.lines.GetAt(line);
+                if ((Near(*l.GetBgnPnt(), c0) && Near(*l.GetEndPnt(), c1)) ||
+                    (Near(*l.GetBgnPnt(), c1) && Near(*l.GetEndPnt(), c0)))
+                    break;
+                ++line;
+            }
+            ASSERT_LT(line, p.lines.GetSize()) << i;
+            EXPECT_GE(line, lastLine) << i;
+            lastLine = line;
         }
         ASSERT_EQ(p.holes.GetSize(), nOpenings);
         for (int i = 0; i < p.holes.GetSize(); ++i) {
@@ -273,17 +294,13 @@ TEST(GenPanelsByLine, PanelsLessHolesCoverThePlanOnRandomPlans) {
 TEST(GenPanelsByLine, EveryFaceOfGenFaceByLineIsAPanel) {
     // On the random plans of the walk's equivalence test: the walk's simple rings are convex
     // panels whose corners are the ends as given, within the joining tolerance of the panels'.
-    auto near = [](const C3DPoint& a, const C3DPoint& b) {
-        return std::fabs(a.x - b.x) < 2e-6 && std::fabs(a.y - b.y) < 2e-6 &&
-               std::fabs(a.z - b.z) < 2e-6;
-    };
-    auto same = [&near](const C3DFace& a, const C3DFace& b) {
+    auto same = [](const C3DFace& a, const C3DFace& b) {
         const int n = a.m_PntArray.GetSize();
         if (b.m_PntArray.GetSize() != n)
             return false;
         for (int s = 0; s < n; ++s) {
             int i = 0;
-            while (i < n && near(*a.GetPoint(i), *b.GetPoint((i + s) % n)))
+            while (i < n && Near(*a.GetPoint(i), *b.GetPoint((i + s) % n)))
                 ++i;
             if (i == n)
                 return true;
@@ -309,7 +326,7 @@ TEST(GenPanelsByLine, EveryFaceOfGenFaceByLineIsAPanel) {
             bool simple = true;
             for (int i = 0; i < w.m_PntArray.GetSize(); ++i)
                 for (int j = 0; j < i; ++j)
-                    simple = simple && !near(*w.GetPoint(i), *w.GetPoint(j));
+                    simple = simple && !Near(*w.GetPoint(i), *w.GetPoint(j));
             if (!simple)
                 continue;
             ++faces;
