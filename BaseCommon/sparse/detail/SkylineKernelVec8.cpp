@@ -41,9 +41,7 @@ struct Prims {
             r[i] = __builtin_fma(a[i], b[i], c[i]);
         return r;
     }
-    static inline double Fmadd1(double a, double b, double c) {
-        return __builtin_fma(a, b, c);
-    }
+    static inline double Fmadd1(double a, double b, double c) { return __builtin_fma(a, b, c); }
     static inline V Mul(V a, V b) { return a * b; }
     static inline V Div(V a, V b) { return a / b; }
     static inline V Add(V a, V b) { return a + b; }
