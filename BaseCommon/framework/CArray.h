@@ -27,13 +27,17 @@ template <class TYPE, class ARG_TYPE = const TYPE&>
 class CArray {
 public:
     CArray() = default;
+    /// A copy of other's elements.
     CArray(const CArray& other) { Copy(other); }
+    /// Replaces the elements with a copy of other's.
     CArray& operator=(const CArray& other) {
         if (this != &other)
             Copy(other);
         return *this;
     }
+    /// Takes other's storage; other is left empty.
     CArray(CArray&& other) noexcept { Swap(other); }
+    /// Frees this array's storage and takes other's; other is left empty.
     CArray& operator=(CArray&& other) noexcept {
         if (this != &other) {
             RemoveAll();
@@ -43,12 +47,17 @@ public:
     }
     ~CArray() = default;
 
+    /// Number of elements.
     int GetSize() const { return m_nSize; }
+    /// Number of elements (same as GetSize).
     int GetCount() const { return m_nSize; }
+    /// Index of the last element, -1 when empty.
     int GetUpperBound() const { return m_nSize - 1; }
+    /// True when the array has no element.
     bool IsEmpty() const { return m_nSize == 0; }
 
     /// New count; nGrowBy >= 0 sets the growth step, -1 keeps it. Shrinking to 0 frees storage.
+    /// New elements are value-initialised; a negative count throws CInvalidArgException.
     void SetSize(int nNewSize, int nGrowBy = -1) {
         if (nNewSize < 0)
             throw CInvalidArgException();
@@ -67,21 +76,34 @@ public:
             m_pData[i] = TYPE();
         m_nSize = nNewSize;
     }
+    /// Empties the array and frees its storage.
     void RemoveAll() { SetSize(0, -1); }
+    /// Releases storage beyond the current count.
     void FreeExtra() {
         if (m_nSize < m_nMaxSize)
             Reallocate(m_nSize);
     }
 
+    /// Element at index i (bounds-checked).
     const TYPE& GetAt(int i) const { return m_pData[Check(i)]; }
+    /// Replaces the element at index i (bounds-checked).
     void SetAt(int i, ARG_TYPE v) { m_pData[Check(i)] = v; }
+    /// The element at index i, writable (bounds-checked).
     TYPE& ElementAt(int i) { return m_pData[Check(i)]; }
+    /// The element at index i (bounds-checked).
     const TYPE& ElementAt(int i) const { return m_pData[Check(i)]; }
+    /// The element at index i, writable (bounds-checked).
     TYPE& operator[](int i) { return ElementAt(i); }
+    /// The element at index i (bounds-checked).
     const TYPE& operator[](int i) const { return GetAt(i); }
+    /// The contiguous elements (GetSize() of them); null when the array has no storage.
+    /// Valid until the next operation that changes the count.
     TYPE* GetData() { return m_pData.get(); }
+    /// The contiguous elements (GetSize() of them); null when the array has no storage.
     const TYPE* GetData() const { return m_pData.get(); }
 
+    /// Stores v at index i, growing the array (value-initialised elements) when i is past the
+    /// end; v may refer into this array. A negative index throws CInvalidArgException.
     void SetAtGrow(int i, ARG_TYPE v) {
         if (i < 0)
             throw CInvalidArgException();
@@ -90,11 +112,14 @@ public:
             SetSize(CheckedCount(static_cast<long long>(i) + 1), -1);
         m_pData[i] = std::move(copy);
     }
+    /// Appends v (which may refer into this array); returns its index.
     int Add(ARG_TYPE v) {
         const int i = m_nSize;
         SetAtGrow(i, v);
         return i;
     }
+    /// Appends a copy of src's elements; returns the index of the first one. Appending an
+    /// array to itself throws CInvalidArgException.
     int Append(const CArray& src) {
         const int old = m_nSize;
         if (this == &src)
@@ -103,6 +128,7 @@ public:
         std::copy(src.m_pData.get(), src.m_pData.get() + src.m_nSize, m_pData.get() + old);
         return old;
     }
+    /// Makes this array an element-wise copy of src (nothing happens for src == *this).
     void Copy(const CArray& src) {
         if (this == &src)
             return;
@@ -111,6 +137,7 @@ public:
     }
 
     /// Inserts nCount copies of v at index i; an index past the end grows the array first.
+    /// A negative index or count throws CInvalidArgException; a count of 0 does nothing.
     void InsertAt(int i, ARG_TYPE v, int nCount = 1) {
         if (i < 0 || nCount < 0)
             throw CInvalidArgException();
@@ -127,6 +154,8 @@ public:
         }
         std::fill(m_pData.get() + i, m_pData.get() + i + nCount, copy);
     }
+    /// Removes nCount elements from index i; a range outside the array (or a negative index or
+    /// count) throws CInvalidArgException and changes nothing. Storage is kept.
     void RemoveAt(int i, int nCount = 1) {
         if (i < 0 || nCount < 0 || static_cast<long long>(i) + nCount > m_nSize)
             throw CInvalidArgException();

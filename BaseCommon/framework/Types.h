@@ -9,19 +9,21 @@
 
 #include <cstdint>
 
-typedef unsigned int UINT;
-typedef int BOOL;
-typedef std::uint8_t BYTE;
-typedef std::uint16_t WORD;
-typedef std::uint32_t DWORD;
-typedef std::int32_t LONG;
-typedef const char* LPCTSTR;
-typedef const char* LPCSTR;
+typedef unsigned int UINT;    ///< Unsigned int.
+typedef int BOOL;             ///< Truth value as int: TRUE (1) or FALSE (0).
+typedef std::uint8_t BYTE;    ///< 8-bit unsigned.
+typedef std::uint16_t WORD;   ///< 16-bit unsigned.
+typedef std::uint32_t DWORD;  ///< 32-bit unsigned.
+typedef std::int32_t LONG;    ///< 32-bit signed.
+typedef const char* LPCTSTR;  ///< Narrow C string (the library has no wide-character build).
+typedef const char* LPCSTR;   ///< Narrow C string.
 
 #ifndef TRUE
+/// BOOL true.
 #define TRUE 1
 #endif
 #ifndef FALSE
+/// BOOL false.
 #define FALSE 0
 #endif
 
