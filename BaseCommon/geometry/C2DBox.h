@@ -21,7 +21,9 @@ public:
     C2DPoint* m_pSecond;  ///< owned
 
     C2DBox();
+    /// Corners (x1, y1), the lower bound, and (x2, y2), the upper bound (not reordered).
     C2DBox(double x1, double y1, double x2, double y2);
+    /// Own corner points with b's coordinates.
     C2DBox(const C2DBox& b);
     /// Assigns both corners' coordinates (nothing on self-assignment) and returns a copy.
     C2DBox operator=(const C2DBox& b);
@@ -29,7 +31,9 @@ public:
     /// A heap deep copy owned by the caller.
     virtual void* clone();
 
+    /// second.x - first.x (negative for swapped corners).
     double GetWidth() const;
+    /// second.y - first.y (negative for swapped corners).
     double GetHeight() const;
     /// first - 1e-6 < (x, y) < second + 1e-6 on both axes, all four comparisons strict.
     int PntInRegion(double x, double y) const;

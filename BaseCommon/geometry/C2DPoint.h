@@ -20,11 +20,13 @@
 class RVN_API C2DPoint : public CObject {
     DECLARE_SERIAL(C2DPoint)
 public:
-    double x;
-    double y;
+    double x;  ///< x coordinate
+    double y;  ///< y coordinate
 
     C2DPoint() : x(0.0), y(0.0) {}
+    /// The point (dx, dy).
     C2DPoint(double dx, double dy) : x(dx), y(dy) {}
+    /// A copy of the coordinates.
     C2DPoint(const C2DPoint& p) : CObject(), x(p.x), y(p.y) {}
     /// Copies both coordinates (nothing on self-assignment) and returns a copy.
     C2DPoint operator=(const C2DPoint& p);
@@ -36,26 +38,39 @@ public:
     /// A heap copy owned by the caller.
     virtual void* clone();
 
+    /// The point moved by v.
     C2DPoint operator+(C2DVec v) const { return C2DPoint(x + v.x, y + v.y); }
+    /// The point moved by -v.
     C2DPoint operator-(C2DVec v) const { return C2DPoint(x - v.x, y - v.y); }
+    /// Moves the point by v.
     void operator+=(C2DVec v) {
         x += v.x;
         y += v.y;
     }
+    /// Moves the point by -v.
     void operator-=(C2DVec v) {
         x -= v.x;
         y -= v.y;
     }
+    /// The vector from q to this point.
     C2DVec operator-(const C2DPoint& q) const { return C2DVec(x - q.x, y - q.y); }
+    /// Coordinate-wise sum, as a vector.
     C2DVec operator+(const C2DPoint& q) const { return C2DVec(x + q.x, y + q.y); }
+    /// Both coordinates times s.
     C2DPoint operator*(double s) const { return C2DPoint(s * x, s * y); }
+    /// 1 when the squared distance is strictly below 1e-12 (a distance below 1e-6), else 0.
     int operator==(const C2DPoint& q) const;
 
+    /// Distance from the origin, sqrt(x^2 + y^2).
     double Module() const;
+    /// Distance to q, sqrt of CalcuDis2.
     double CalDistance(const C2DPoint& q) const;
+    /// Squared distance to q, dx^2 + dy^2.
     double CalcuDis2(const C2DPoint& q) const;
     /// out = this point rotated counter-clockwise about the origin; out may be this point.
     void RotateByZ(C2DPoint& out, double angle) const;
+    /// out = this point rotated counter-clockwise about the origin by the angle whose sine and
+    /// cosine are given (not checked to be a unit pair); out may be this point.
     void RotateByZ(C2DPoint& out, double sinA, double cosA) const;
     /// Rotates this point in place about centre.
     void RotateByPt(const C2DPoint& centre, double sinA, double cosA);

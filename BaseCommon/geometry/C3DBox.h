@@ -21,10 +21,10 @@ public:
     /// Owned: created by every constructor, deleted by the destructor. Client code may put its
     /// own heap point here (the box then owns it) or null (the box then contains nothing).
     C3DPoint* m_pCenter;
-    double m_dLenX;  ///< full edge lengths
-    double m_dLenY;
-    double m_dLenZ;
-    double m_dTol;  ///< margin added on every side by PntInRegion
+    double m_dLenX;  ///< full edge length along x
+    double m_dLenY;  ///< full edge length along y
+    double m_dLenZ;  ///< full edge length along z
+    double m_dTol;   ///< margin added on every side by PntInRegion
 
     /// Centre (0, 0, 0), lengths and margin 0.
     C3DBox();

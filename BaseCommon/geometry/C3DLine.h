@@ -35,11 +35,14 @@ public:
     /// the setters copy coordinates into them. Change the points through them; never delete
     /// or replace them.
     C3DPoint* m_pBgnPnt;
+    /// Owned end point, under the same rules as m_pBgnPnt.
     C3DPoint* m_pEndPnt;
 
     /// Both points (0, 0, 0).
     C3DLine();
+    /// Own points with the coordinates of bgn and end.
     C3DLine(const C3DPoint& bgn, const C3DPoint& end);
+    /// Own points with src's coordinates.
     C3DLine(const C3DLine& src);
     /// Copies the coordinates of both points (the pointers stay); returns this line.
     C3DLine& operator=(const C3DLine& src);
@@ -49,14 +52,20 @@ public:
 
     /// Copy the coordinates into the owned point.
     void SetBgnPnt(const C3DPoint& p);
+    /// Copy the coordinates into the owned end point.
     void SetEndPnt(const C3DPoint& p);
+    /// The owned begin point (the line keeps ownership).
     C3DPoint* GetBgnPnt() const { return m_pBgnPnt; }
+    /// The owned end point (the line keeps ownership).
     C3DPoint* GetEndPnt() const { return m_pEndPnt; }
     /// Move both points by v.
     C3DLine& operator+=(const C3DVec& v);
+    /// Move both points by v (as operator+=).
     void OffSet(const C3DVec& v);
 
+    /// Length |L| of the segment.
     double GetLength() const;
+    /// Direction vector L = end - begin.
     C3DVec GetVec() const;
     /// Unit direction; (0, 0, 0) for a segment whose points coincide exactly.
     C3DVec GetDir() const;
@@ -74,8 +83,11 @@ public:
     void GetFootPnt(const C3DPoint& p, C3DPoint& out) const;
     /// Always (0, 0, 0); the argument is not read.
     C3DPoint GetCrossPnt(const C3DLine& other) const;
-    /// Angle in [0, 2pi) from the +x (+y) axis to L, counter-clockwise seen from +z.
+    /// Angle in [0, 2pi) from the +x axis to L, counter-clockwise seen from +z
+    /// (C3DVec::GetAngleTo).
     double GetAngleToX() const;
+    /// Angle in [0, 2pi) from the +y axis to L, counter-clockwise seen from +z
+    /// (C3DVec::GetAngleTo).
     double GetAngleToY() const;
 
     /// p lies on the segment: its distance to the carrier line is strictly below 0.001 and
@@ -109,9 +121,11 @@ public:
     /// 2: they cross and |L x o.L| < 0.001 (collinear, touching or overlapping); 1: they cross
     /// at one point.
     int IsIntersectLine(const C3DLine& other) const;
-    /// |begin.z - end.z| (x, y) strictly below 0.001.
+    /// |begin.z - end.z| strictly below 0.001 (the segment is parallel to the XY plane).
     int LineOnXYPlane() const;
+    /// |begin.x - end.x| strictly below 0.001 (the segment is parallel to the YZ plane).
     int LineOnYZPlane() const;
+    /// |begin.y - end.y| strictly below 0.001 (the segment is parallel to the XZ plane).
     int LineOnXZPlane() const;
     /// For x, y and z: min(begin, end) - d <= p <= max(begin, end) + d, inclusive.
     int IsInMinBox(const C3DPoint& p, double d) const;

@@ -19,14 +19,18 @@ class C3DPointArray;
 /// @see C3DPoint.h for the contracts that hold for the whole class.
 class RVN_API C3DPoint {
 public:
-    double x;
-    double y;
-    double z;
+    double x;  ///< x coordinate
+    double y;  ///< y coordinate
+    double z;  ///< z coordinate
 
     C3DPoint() : x(0.0), y(0.0), z(0.0) {}
+    /// The point (dx, dy, dz).
     C3DPoint(double dx, double dy, double dz) : x(dx), y(dy), z(dz) {}
+    /// A copy.
     C3DPoint(const C3DPoint& p) : x(p.x), y(p.y), z(p.z) {}
+    /// The point at the tip of v from the origin (implicit: points and vectors convert freely).
     C3DPoint(const C3DVec& v) : x(v.x), y(v.y), z(v.z) {}  // NOLINT: implicit by design
+    /// Copies p's coordinates.
     C3DPoint& operator=(const C3DPoint& p) {
         if (this != &p) {
             x = p.x;
@@ -43,29 +47,41 @@ public:
 
     /// Index 0, 1, 2 selects x, y, z; any other index is ignored (operator() then gives 0.0).
     void SetValue(int i, double v);
+    /// Coordinate i: 0, 1, 2 give x, y, z; any other index gives 0.0.
     double operator()(int i) const;
+    /// Coordinate i, writable: 0, 1, 2 give x, y, z; any other index gives a scratch value
+    /// (reset to 0.0 on each such call) whose writes change nothing.
     double& operator()(int i);
     /// Divides by the length; the exact zero point is left unchanged.
     void Normalize();
+    /// Distance from the origin, sqrt(x^2 + y^2 + z^2).
     double Module() const;
 
+    /// The point moved by v.
     C3DPoint operator+(const C3DVec& v) const { return C3DPoint(x + v.x, y + v.y, z + v.z); }
+    /// Moves the point by v.
     void operator+=(const C3DVec& v) {
         x += v.x;
         y += v.y;
         z += v.z;
     }
+    /// The point moved by -v.
     C3DPoint operator-(const C3DVec& v) const { return C3DPoint(x - v.x, y - v.y, z - v.z); }
+    /// Moves the point by -v.
     void operator-=(C3DVec v) {
         x -= v.x;
         y -= v.y;
         z -= v.z;
     }
+    /// The vector from p to this point.
     C3DVec operator-(const C3DPoint& p) const { return C3DVec(x - p.x, y - p.y, z - p.z); }
+    /// Coordinate-wise sum, as a vector.
     C3DVec operator+(const C3DPoint& p) const { return C3DVec(x + p.x, y + p.y, z + p.z); }
     /// Dot product of the coordinate triples.
     double operator*(const C3DPoint& p) const { return x * p.x + y * p.y + z * p.z; }
+    /// Every coordinate times d.
     C3DPoint operator*(double d) const { return C3DPoint(x * d, y * d, z * d); }
+    /// Multiplies every coordinate by d.
     C3DPoint& operator*=(double d) {
         x *= d;
         y *= d;
@@ -82,7 +98,9 @@ public:
     /// Length of (p2 - p1) x (p3 - p1) strictly below 1e-6: twice the triangle's area, so the
     /// test is scale dependent; two equal points among the three always give 1.
     static int ThreePointOnLine(const C3DPoint& p1, const C3DPoint& p2, const C3DPoint& p3);
+    /// Distance to p, sqrt of CalcuDis2.
     double CalDistance(const C3DPoint& p) const;
+    /// Squared distance to p, dx^2 + dy^2 + dz^2.
     double CalcuDis2(const C3DPoint& p) const;
     /// Squared plan distance dx^2 + dy^2 (z ignored).
     double CalcuDisPow2_XY(const C3DPoint& p) const;

@@ -30,14 +30,18 @@ class CMatrix;
 /// @see C3DVec.h for the contracts that hold for the whole class.
 class RVN_API C3DVec {
 public:
-    double x;
-    double y;
-    double z;
+    double x;  ///< x component
+    double y;  ///< y component
+    double z;  ///< z component
 
     C3DVec() : x(0.0), y(0.0), z(0.0) {}
+    /// The vector (dx, dy, dz).
     C3DVec(double dx, double dy, double dz) : x(dx), y(dy), z(dz) {}
+    /// A copy.
     C3DVec(const C3DVec& v) : x(v.x), y(v.y), z(v.z) {}
+    /// The position vector of p (implicit: points and vectors convert freely).
     C3DVec(const C3DPoint& p);  // NOLINT: implicit conversion is part of the API
+    /// Copies v's components.
     C3DVec& operator=(const C3DVec& v) {
         if (this != &v) {
             x = v.x;
@@ -50,6 +54,7 @@ public:
     /// A heap copy owned by the caller (delete it as a C3DVec).
     virtual void* clone();
 
+    /// Sets the three components.
     void SetXYZ(const double& dx, const double& dy, const double& dz) {
         x = dx;
         y = dy;
@@ -57,35 +62,50 @@ public:
     }
     /// Index 0, 1, 2 selects x, y, z; any other index is ignored (operator() then gives 0.0).
     void SetValue(int i, double v);
+    /// Component i: 0, 1, 2 give x, y, z; any other index gives 0.0.
     double operator()(int i) const;
+    /// Component i, writable: 0, 1, 2 give x, y, z; any other index gives a scratch value
+    /// (reset to 0.0 on each such call) whose writes change nothing.
     double& operator()(int i);
+    /// The x component.
     double GetX() const { return x; }
+    /// The y component.
     double GetY() const { return y; }
+    /// The z component.
     double GetZ() const { return z; }
 
+    /// Component-wise sum.
     C3DVec operator+(const C3DVec& v) const { return C3DVec(x + v.x, y + v.y, z + v.z); }
+    /// This vector plus p's coordinates, as a vector.
     C3DVec operator+(const C3DPoint& p) const;
+    /// Component-wise difference.
     C3DVec operator-(const C3DVec& v) const { return C3DVec(x - v.x, y - v.y, z - v.z); }
+    /// Every component times d.
     C3DVec operator*(double d) const { return C3DVec(x * d, y * d, z * d); }
+    /// Every component divided by d (IEEE: d == 0 gives infinities or NaN).
     C3DVec operator/(double d) const { return C3DVec(x / d, y / d, z / d); }
+    /// Adds v component-wise.
     C3DVec& operator+=(const C3DVec& v) {
         x += v.x;
         y += v.y;
         z += v.z;
         return *this;
     }
+    /// Subtracts v component-wise.
     C3DVec& operator-=(const C3DVec& v) {
         x -= v.x;
         y -= v.y;
         z -= v.z;
         return *this;
     }
+    /// Multiplies every component by d.
     C3DVec& operator*=(double d) {
         x *= d;
         y *= d;
         z *= d;
         return *this;
     }
+    /// Divides every component by d (IEEE arithmetic).
     C3DVec& operator/=(double d) {
         x /= d;
         y /= d;
@@ -104,12 +124,20 @@ public:
     /// A matrix smaller than 3 x 3 throws mtxkit::OutOfRange "at operator*" (see CMatrix.h).
     C3DVec operator*(const CMatrix& m) const;
 
+    /// Length sqrt(x^2 + y^2 + z^2), computed directly (0 or infinity when the squares
+    /// underflow or overflow).
     double Module() const;
+    /// Length (same as Module).
     double GetLength() const { return Module(); }
+    /// Squared length x^2 + y^2 + z^2.
     double GetModuleSquare() const { return x * x + y * y + z * z; }
+    /// Length of the projection on the XY plane, sqrt(x^2 + y^2).
     double GetLengthXY() const;
+    /// Length of the projection on the YZ plane, sqrt(y^2 + z^2).
     double GetLengthYZ() const;
+    /// Length of the projection on the ZX plane, sqrt(z^2 + x^2).
     double GetLengthZX() const;
+    /// Length of this - v.
     double GetDistTo(const C3DVec& v) const;
 
     /// Divides by the length; the exact zero vector is left unchanged.
@@ -122,7 +150,9 @@ public:
 
     /// |a - b| <= 1e-6 * max(|a|, |b|), inclusive; no absolute floor. Does not read the vector.
     int IsABEqual(double a, double b) const;
+    /// 1 when x, y and z each pass IsABEqual (relative 1e-6, inclusive), else 0.
     int operator==(const C3DVec& v) const;
+    /// 1 when operator== gives 0, else 0.
     int operator!=(const C3DVec& v) const;
     /// Length strictly below 0.001.
     int IsZeroLength() const;
@@ -132,6 +162,7 @@ public:
     int IsOrthogonal(const C3DVec& v) const;
     /// Every coordinate in the closed interval spanned by a's and b's (either order, exact).
     int IsBetween(const C3DVec& a, const C3DVec& b) const;
+    /// 1 when IsBetween gives 0, else 0.
     int IsNotBetween(const C3DVec& a, const C3DVec& b) const;
 
     /// Angles in radians; every cosine is clamped into [-1, 1] before the arc cosine.

@@ -34,6 +34,7 @@ constexpr double kTolPlanParallelSine = 1e-9;
 /// 2D types: 1e-6 absolute on coordinate differences and lengths, 1e-12 on squared
 /// distances (a distance below 1e-6); all strict.
 constexpr double kTol2D = 1e-6;
+/// Squared-distance form of kTol2D, for C2DPoint equality: 1e-12, strict.
 constexpr double kTol2DSquared = 1e-12;
 
 /// 2*pi as the geometry code writes it.
