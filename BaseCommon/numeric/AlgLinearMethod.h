@@ -17,11 +17,14 @@ class RVN_API AlgLinearMethod {
 public:
     double* m_pdX;  ///< owned, m_nNum abscissae, ascending
     double* m_pdY;  ///< owned, m_nNum ordinates
-    int m_nNum;
+    int m_nNum;     ///< number of table rows; 0 for an empty table (both arrays null)
 
-    /// Copies n values of each array.
+    /// Copies n values of each array; n <= 0 or a null array gives an empty table.
     AlgLinearMethod(const double* X, const double* Y, int n);
+    /// A deep copy: its own arrays with m's values.
     AlgLinearMethod(const AlgLinearMethod& m);
+    /// Replaces the table with a deep copy of m's; self-assignment is harmless and a failed
+    /// allocation leaves this table unchanged.
     AlgLinearMethod& operator=(const AlgLinearMethod& m);
     virtual ~AlgLinearMethod();
 

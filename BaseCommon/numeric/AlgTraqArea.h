@@ -16,8 +16,11 @@ public:
     double m_dB;  ///< the other parallel side
     double m_dH;  ///< height between them
 
+    /// A trapezoid with parallel sides a and b and height h.
     AlgTraqArea(double a, double b, double h) : m_dA(a), m_dB(b), m_dH(h) {}
+    /// A copy.
     AlgTraqArea(const AlgTraqArea& t) : m_dA(t.m_dA), m_dB(t.m_dB), m_dH(t.m_dH) {}
+    /// Copies the three dimensions.
     AlgTraqArea& operator=(const AlgTraqArea& t) {
         m_dA = t.m_dA;
         m_dB = t.m_dB;

@@ -19,11 +19,15 @@
 class RVN_API CAlgFinding {
 public:
     const double* m_pdArray;  ///< borrowed, m_nCount entries
-    int m_nCount;
+    int m_nCount;             ///< number of entries; <= 0 means an empty table
 
+    /// A finder without a table (every search gives -1).
     CAlgFinding() : m_pdArray(nullptr), m_nCount(0) {}
+    /// A finder over the n entries at array, borrowed (not copied).
     CAlgFinding(const double* array, int n) : m_pdArray(array), m_nCount(n) {}
+    /// A finder over the same borrowed array.
     CAlgFinding(const CAlgFinding& f) : m_pdArray(f.m_pdArray), m_nCount(f.m_nCount) {}
+    /// Borrows f's array and count.
     CAlgFinding& operator=(const CAlgFinding& f) {
         m_pdArray = f.m_pdArray;
         m_nCount = f.m_nCount;

@@ -22,7 +22,9 @@ namespace ComFunc {
 /// Sign with a dead band: 1 when x > 1e-6, -1 when x < -1e-6, 0 in between (both ends give 0).
 RVN_API int GetSgn(double x);
 
+/// Sets every element to 0, keeping the size.
 RVN_API void SetZero_int(CArray<int, int&>& a);
+/// Sets every element to 0.0, keeping the size.
 RVN_API void SetZero_double(CArray<double, double&>& a);
 
 /// In-place sort: nOrder 0 gives descending order, any other value ascending.
@@ -39,10 +41,13 @@ RVN_API int FindIntArray(const CArray<int, int&>& a, int nValue, int nStart);
 /// otherwise nothing is copied and the result is 0.
 RVN_API int ArrayXchage_double(CArray<double, double&>& a, double* p, int n, int nDirection);
 
-/// Largest / smallest of a[0 .. n-1]; a[0] when n is 1, and 0 when n < 1 (nothing is read).
+/// Largest of a[0 .. n-1]; a[0] when n is 1, and 0 when n < 1 (nothing is read).
 RVN_API double FindMaxValue(const double* a, int n);
+/// Smallest of a[0 .. n-1]; a[0] when n is 1, and 0 when n < 1 (nothing is read).
 RVN_API double FindMinValue(const double* a, int n);
+/// Largest of the floats a[0 .. n-1]; a[0] when n is 1, and 0 when n < 1 (nothing is read).
 RVN_API float FindMaxValue_f(const float* a, int n);
+/// Smallest of the floats a[0 .. n-1]; a[0] when n is 1, and 0 when n < 1 (nothing is read).
 RVN_API float FindMinValue_f(const float* a, int n);
 /// Largest and smallest of a[nFirst .. nLast], both ends included; when nLast <= nFirst both
 /// are a[nFirst].

@@ -50,8 +50,9 @@ RVN_C_API void TransCordSys_AxisZ(double* pdXYZ, int nPnt, double dAngle);
 /// the nPnt triples (x, y, z). pdBox is left unchanged when nPnt < 1.
 RVN_C_API void GetMiniBox(const double* pdXYZ, int nPnt, double* pdBox, double dMargin);
 
-/// Squared distances (no square root, for comparisons).
+/// Squared plan distance (x1 - x2)^2 + (y1 - y2)^2 (no square root, for comparisons).
 RVN_C_API double Distpf_2d(double x1, double y1, double x2, double y2);
+/// Squared distance in space (x1 - x2)^2 + (y1 - y2)^2 + (z1 - z2)^2 (no square root).
 RVN_C_API double Distpf_3d(double x1, double y1, double z1, double x2, double y2, double z2);
 
 #ifdef __cplusplus
