@@ -14,13 +14,15 @@
 
 #include "BaseCommon/Export.h"
 
-/// Concrete properties by grade after GB 50010-2002 (Code for design of concrete structures),
-/// grades C15 ...
+/// Concrete properties by grade after GB 50010-2002 (Code for design of concrete
+/// structures), grades C15 to C80, and the code's stress-strain relations of concrete.
 /// @see TableConcrete.h for the contracts that hold for the whole class.
 class RVN_API TableConcrete {
 public:
     TableConcrete() = default;
+    /// A copy (the tables are shared constants; the object holds no state).
     TableConcrete(const TableConcrete&) = default;
+    /// Assignment (the object holds no state).
     TableConcrete& operator=(const TableConcrete&) = default;
     virtual ~TableConcrete();
 
@@ -41,7 +43,10 @@ public:
     /// epscu = 0.0033 - 1e-11 * d, at most 0.0033; exponent n = 2 - d / 60 MPa, at most 2.
     /// Above C50 these follow fcuk itself, not the clamped table.
     double CalEpsilon_c0_Bend(double fcuk) const;
+    /// Ultimate compressive strain in bending, epscu = 0.0033 - 1e-11 * (fcuk - 50 MPa), at
+    /// most 0.0033.
     double CalEpsilon_cu_Bend(double fcuk) const;
+    /// Exponent of the rising branch, n = 2 - (fcuk - 50 MPa) / 60 MPa, at most 2.
     double Cal_n_Bend(double fcuk) const;
     /// Compressive stress at strain eps (compression positive): fc * (1 - (1 - eps/eps0)^n)
     /// for eps <= eps0 (a negative strain gives a negative stress), fc for
@@ -51,12 +56,16 @@ public:
     /// Equivalent rectangular stress block: alpha1 is 1.0 for fc <= 23.1 MPa (C50), 0.94 for
     /// fc >= 35.9 MPa (C80), linear in fc between; beta1 likewise 0.8 ... 0.74.
     double CalAlfa1(double fcuk) const;
+    /// Depth factor beta1 of the rectangular stress block: 0.8 for fc <= 23.1 MPa (C50), 0.74
+    /// for fc >= 35.9 MPa (C80), linear in fc between.
     double CalBeat1(double fcuk) const;
 
     /// Tension: strain at peak epst0 = ft / Ec (both names give it), ultimate strain in
     /// bending 2 * ft / Ec.
     double CalEpsilon_t0_Bend(double fcuk) const;
+    /// Tensile strain at peak stress, epst0 = ft / Ec (same value as CalEpsilon_t0_Bend).
     double CalEpsilon_t0_Tension(double fcuk) const;
+    /// Ultimate tensile strain in bending, 2 * ft / Ec.
     double CalEpsilon_tu_Bend(double fcuk) const;
     /// Tensile stress in bending (tension positive): eps * Ec for eps <= epst0, ft for
     /// epst0 < eps <= 2 * epst0, 0 beyond.

@@ -15,7 +15,9 @@
 class RVN_API TableSteelBar {
 public:
     TableSteelBar() = default;
+    /// A copy (the tables are shared constants; the object holds no state).
     TableSteelBar(const TableSteelBar&) = default;
+    /// Assignment (the object holds no state).
     TableSteelBar& operator=(const TableSteelBar&) = default;
     virtual ~TableSteelBar();
 
@@ -27,7 +29,7 @@ public:
     /// The two 400 MPa grades share their row, so fy = 360 MPa gives 400 MPa.
     double Find_fyk(double fy) const;
 
-    /// Characteristic yield strength of grade 1 ... 4. Any other grade gives the bare value
+    /// Characteristic yield strength of grade 1 to 4. Any other grade gives the bare value
     /// 300.0 (not 300 MPa in pascals), the long-standing answer for an unknown grade.
     double Getfyk_iGrade(int iGrade) const;
 

@@ -41,7 +41,7 @@ public:
     /// What went wrong, kept in m_cause.
     enum Cause {
         none = 0,              ///< no cause given
-        genericException = 1,  ///< any other failure, e.g. an archive already closed
+        genericException = 1,  ///< any other failure, such as an archive already closed
         readOnly = 2,          ///< writing to an archive opened for loading
         endOfFile = 3,         ///< the data ran out before the object was complete
         writeOnly = 4,         ///< reading from an archive opened for storing
