@@ -160,7 +160,7 @@ public:
                              // +inf when a_ii = 0 and d_i != 0, 0 for a vanished pivot): the
                              // elimination lost about -log10 of it in digits at that row;
                              // over the same rows as m_nNegative, 1 for a single row
-        int m_nMinRatioRow;  // its row (the first on ties), -1 none
+        int m_nMinRatioRow;  // its row (the first on ties)
     };
     const PivotInfo& GetPivotInfo() const { return m_pivotInfo; }
 

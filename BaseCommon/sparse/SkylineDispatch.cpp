@@ -141,8 +141,8 @@ const Ops* Choose(const int* D, int n) {
 
 // Row i of the literal recurrence: for j = m_i + 1 .. i, K(i, j) -= sum over
 // k = max(m_i, m_j) .. j-1 of K(i, k) K(j, k) / K(k, k), stopping at the first zero pivot.
-// The pivot is then judged by the guard (none when memory was short: exact zeros only).
-int LiteralRow(double* E, const int* D, int i, PivotGuard* guard) {
+// The pivot is then judged by the guard.
+int LiteralRow(double* E, const int* D, int i, PivotGuard& guard) {
     const int mi = FirstCol(D, i);
     double* rowi = E + D[i] - i;
     for (int j = mi + 1; j < i; ++j) {  // the diagonal below, then its pivot judged
@@ -157,6 +157,7 @@ int LiteralRow(double* E, const int* D, int i, PivotGuard* guard) {
         }
         rowi[j] -= s;
     }
+    const double a = rowi[i];
     double s = 0.0;
     for (int k = mi; k < i; ++k) {
         const double dk = E[D[k]];
@@ -165,13 +166,11 @@ int LiteralRow(double* E, const int* D, int i, PivotGuard* guard) {
         s += rowi[k] * rowi[k] / dk;
     }
     rowi[i] -= s;
-    if (guard) {
-        int verdict = ScreenPivot(*guard, D, i, rowi[i]);
-        if (verdict == 2)
-            verdict = PrecisePivot(*guard, E, D, i);
-        if (verdict == 1)
-            rowi[i] = 0.0;
-    }
+    int verdict = ScreenPivot(guard, D, i, rowi[i], a);
+    if (verdict == 2)
+        verdict = PrecisePivot(guard, E, D, i, a);
+    if (verdict == 1)
+        rowi[i] = 0.0;
     return 1;
 }
 
@@ -218,14 +217,14 @@ Scratch AllocScratch(std::size_t bytes) {
 }
 
 // Rows 1 .. n-1 (n >= 2); the failing row or -1.
-int FactorAll(double* E, const int* D, int n, PivotGuard* guard) {
+int FactorAll(double* E, const int* D, int n, PivotGuard& guard) {
     const Ops* ops = Choose(D, n);
     int from = 1;
-    if (ops && guard) {
+    if (ops) {
         // Without memory for the scratch the literal recurrence, which needs none, does it.
         Scratch scratch = AllocScratch(ops->FactorScratch(D, n));
         if (scratch) {
-            const int failed = ops->Factor(E, D, n, scratch.get(), *guard);
+            const int failed = ops->Factor(E, D, n, scratch.get(), guard);
             if (failed < 0)
                 return -1;
             from = failed;
@@ -240,25 +239,47 @@ int FactorAll(double* E, const int* D, int n, PivotGuard* guard) {
 
 const double kUnit = 0x1p-53;  // unit roundoff of double
 
-}  // namespace
-
-int ScreenPivot(PivotGuard& g, const int* D, int i, double d) {
-    if (d == 0.0)
-        return 1;
-    const double ad = std::fabs(d), aa = std::fabs(g.a[i]);
-    if (!(ad < kKeepRatio * aa))  // also keeps a NaN pivot, which is not zero
-        return 0;
-    if (g.budget > 0.0)
-        return 2;
-    const int h = i == 0 ? 1 : D[i] - D[i - 1];
-    return ad <= (h + 2) * kUnit * (aa + std::fabs(g.a[i] - d)) ? 1 : 0;
+// Enters the final pivot d of row i (a its assembled diagonal) in the record.
+void Note(PivotGuard& g, int i, double d, double a) {
+    if (d == 0.0 && g.zeroRow < 0)
+        g.zeroRow = i;
+    if (d < 0.0)
+        ++g.negative;
+    const double r = d == 0.0 ? 0.0 : a == 0.0 ? HUGE_VAL : std::fabs(d) / std::fabs(a);
+    if (g.minRatioRow < 0 || r < g.minRatio) {
+        g.minRatio = r;
+        g.minRatioRow = i;
+    }
 }
 
-int PrecisePivot(PivotGuard& g, const double* E, const int* D, int i) {
+}  // namespace
+
+int ScreenPivot(PivotGuard& g, const int* D, int i, double d, double a) {
+    int verdict = 0;
+    const double ad = std::fabs(d), aa = std::fabs(a);
+    if (d == 0.0) {
+        verdict = 1;
+    } else if (ad < kKeepRatio * aa) {  // a NaN pivot, which is not zero, is kept
+        if (g.budget > 0.0)
+            return 2;
+        const int h = i == 0 ? 1 : D[i] - D[i - 1];
+        verdict = ad <= (h + 2) * kUnit * (aa + std::fabs(a - d)) ? 1 : 0;
+    }
+    Note(g, i, verdict ? 0.0 : d, a);
+    return verdict;
+}
+
+int PrecisePivot(PivotGuard& g, const double* E, const int* D, int i, double a) {
+    if (!g.zw)
+        g.zw = new (std::nothrow) double[2 * static_cast<std::size_t>(g.n)]();
+    if (!g.zw) {
+        g.budget = 0.0;  // no memory for the sweep: the local bound decides
+        return ScreenPivot(g, D, i, E[D[i]], a);
+    }
     // z = L^-T e_i by columns of L^T (rows of the profile), from row i upwards; w gathers
-    // |L^T| |z| on the way. Both are left zero for the next test.
-    double* z = g.z;
-    double* w = g.w;
+    // |L^T| |z| on the way. Both are left zero for the next sweep.
+    double* z = g.zw;
+    double* w = g.zw + g.n;
     z[i] = 1.0;
     int lo = i, hmax = 1;
     double phi = 0.0, visited = 0.0;
@@ -285,59 +306,24 @@ int PrecisePivot(PivotGuard& g, const double* E, const int* D, int i) {
         visited += q - m;
     }
     g.budget -= visited;
-    return std::fabs(E[D[i]]) <= 2.0 * (hmax + 2) * kUnit * phi ? 1 : 0;
+    const double d = E[D[i]];
+    const int verdict = std::fabs(d) <= 2.0 * (hmax + 2) * kUnit * phi ? 1 : 0;
+    Note(g, i, verdict ? 0.0 : d, a);
+    return verdict;
 }
 
-namespace {
-
-// The guard's arrays: 3 n doubles, zero-filled.
-struct GuardMemory {
-    std::unique_ptr<double[]> block;
-    explicit GuardMemory(int n)
-        : block(new (std::nothrow) double[3 * static_cast<std::size_t>(n)]()) {}
-};
-
-}  // namespace
-
 int FactorRows(double* E, const int* D, int n, CSparseMatrix::PivotInfo& info) {
-    // The assembled diagonal (also for the pivot ratios) and the guard's arrays: 3 n doubles,
-    // nothing next to the factorisation itself. Without them only exact zeros are found.
-    GuardMemory mem(n);
-    double* a = mem.block.get();
-    PivotGuard guard{};
-    if (a) {
-        for (int i = 0; i < n; ++i)
-            a[i] = E[D[i]];
-        guard.a = a;
-        guard.z = a + n;
-        guard.w = a + 2 * static_cast<std::size_t>(n);
-        guard.budget = 4.0 * (D[n - 1] + 1.0);
-    }
-    const int failRow = n >= 2 ? FactorAll(E, D, n, a ? &guard : nullptr) : -1;
-    const int rows = failRow < 0 ? n : failRow;
+    PivotGuard guard{n, nullptr, 4.0 * (D[n - 1] + 1.0), -1, 0, -1, 1.0};
+    Note(guard, 0, E[0], E[0]);
+    const int failRow = n >= 2 ? FactorAll(E, D, n, guard) : -1;
+    delete[] guard.zw;
     info.m_nRows = n;
     info.m_bFailed = failRow >= 0 ? 1 : 0;
     info.m_nFailRow = failRow;
-    info.m_nZeroRow = -1;
-    info.m_nNegative = 0;
-    info.m_dMinRatio = a ? 1.0 : -1.0;
-    info.m_nMinRatioRow = -1;
-    for (int i = 0; i < rows; ++i) {
-        const double d = E[D[i]];
-        if (d == 0.0 && info.m_nZeroRow < 0)
-            info.m_nZeroRow = i;
-        if (d < 0.0)
-            ++info.m_nNegative;
-        if (a) {
-            const double r = d == 0.0      ? 0.0
-                             : a[i] == 0.0 ? HUGE_VAL
-                                           : std::fabs(d) / std::fabs(a[i]);
-            if (info.m_nMinRatioRow < 0 || r < info.m_dMinRatio) {
-                info.m_dMinRatio = r;
-                info.m_nMinRatioRow = i;
-            }
-        }
-    }
+    info.m_nZeroRow = guard.zeroRow;
+    info.m_nNegative = guard.negative;
+    info.m_dMinRatio = guard.minRatio;
+    info.m_nMinRatioRow = guard.minRatioRow;
     return failRow < 0 ? 1 : 0;
 }
 

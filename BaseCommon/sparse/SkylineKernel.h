@@ -2,11 +2,14 @@
 //
 // The library is built for the baseline instruction set of its target and picks, at run time,
 // the fastest kernel that the running processor supports. Every kernel produces the stored
-// factor format documented in CSparseMatrix.h; the blocked kernels take each l_ik = g_ik / d_k
-// once instead of dividing in every term, so their factors and solutions differ from the
-// literal recurrence by rounding only (about 1e-15 relative on well-conditioned matrices), and
-// an exactly zero pivot is found where the literal recurrence finds it whenever the arithmetic
-// that produces it is exact.
+// factor format documented in CSparseMatrix.h and applies its vanishing-pivot rule. The
+// blocked kernels take each l_ik = g_ik / d_k once instead of dividing in every term, so their
+// factors and solutions differ from the literal recurrence by rounding only (about 1e-15
+// relative on well-conditioned matrices). The kernels that fuse multiply and add (avx2-fma,
+// and any wider one) form every value by the same operations in the same order and agree to
+// the bit, on one machine or another; the baseline kernel (separate multiply and add) may
+// differ from them by rounding. With any kernel a right-hand side gets the same bits solved
+// alone or as any column of a CMatrix, whatever the other columns.
 //
 // Auto (the default) runs small problems (at most kSkylineLiteralElements stored elements)
 // through the literal recurrence, bit for bit as written, and everything else through the best

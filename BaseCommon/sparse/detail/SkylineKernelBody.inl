@@ -370,10 +370,11 @@ long JudgeStrip(double* E, const int* D, Work& wk, PivotGuard& guard, long i0, l
         if (lastZero >= FirstCol(D, static_cast<int>(i)))
             return i;
         double* xd = X + (i - c0a) * kMR + r;
-        int verdict = ScreenPivot(guard, D, static_cast<int>(i), *xd);
+        const double a = E[D[i]];  // row i is still the assembled one in E
+        int verdict = ScreenPivot(guard, D, static_cast<int>(i), *xd, a);
         if (verdict == 2) {
             StoreStrip(E, D, static_cast<int>(i0), r + 1, c0a, X);
-            verdict = PrecisePivot(guard, E, D, static_cast<int>(i));
+            verdict = PrecisePivot(guard, E, D, static_cast<int>(i), a);
         }
         const long q = Slot(wk, i);
         if (verdict == 1) {

@@ -30,19 +30,22 @@ namespace skyline {
 // times the stored elements in all, after which |d_i| <= (h_i + 2) u (|a_ii| + |a_ii - d_i|),
 // the rounding of the row's own sums, decides alone.
 struct PivotGuard {
-    const double* a;  // assembled diagonal of rows 0 .. n-1
-    double* z;        // n doubles, zero between sweeps
-    double* w;        // n doubles, zero between sweeps
-    double budget;    // stored elements the sweeps may still visit
+    int n;          // rows of the factorisation
+    double* zw;     // 2 n doubles for the sweeps (z, then w), allocated at the first one
+    double budget;  // stored elements the sweeps may still visit
+    // What the judged pivots showed (CSparseMatrix::PivotInfo).
+    int zeroRow, negative, minRatioRow;
+    double minRatio;
 };
 
 const double kKeepRatio = 1e-8;
 
-// Judges pivot d of row i. Returns 0 kept, 1 vanished, 2 when the sweep must decide
-// (PrecisePivot, with rows 0 .. i final in E).
-int ScreenPivot(PivotGuard& g, const int* D, int i, double d);
+// Judges pivot d of row i, a its assembled diagonal. Returns 0 kept, 1 vanished, 2 when the
+// sweep must decide (PrecisePivot, with rows 0 .. i final in E). A pivot kept or vanished is
+// entered in the guard's record.
+int ScreenPivot(PivotGuard& g, const int* D, int i, double d, double a);
 // The sweep on rows 0 .. i of E; 1 vanished.
-int PrecisePivot(PivotGuard& g, const double* E, const int* D, int i);
+int PrecisePivot(PivotGuard& g, const double* E, const int* D, int i, double a);
 
 // What the solves of the blocked kernels need besides the factors, prepared once per solve by
 // the dispatcher (SolveVector, SolveMatrixRows).
