@@ -80,8 +80,15 @@ CSparseMatrix::CSparseMatrix()
       m_nRow(1),
       m_pnDiag(new int[1]{0}),
       m_pdElement(new double[1]{0.0}),
-      m_pivotInfo() {
+      m_pivotInfo(),
+      m_pfnProgress(nullptr),
+      m_pProgressUser(nullptr) {
     ForgetPivots();
+}
+
+void CSparseMatrix::SetProgressHook(ProgressHook hook, void* user) {
+    m_pfnProgress = hook;
+    m_pProgressUser = hook ? user : nullptr;
 }
 
 void CSparseMatrix::ForgetPivots() {
@@ -279,7 +286,8 @@ int CSparseMatrix::Factorise(int n) {
     if (m_bDecomposed)
         return 1;
     PivotInfo info;
-    const int ok = rvn::skyline::FactorRows(m_pdElement, m_pnDiag, n, info);
+    const int ok =
+        rvn::skyline::FactorRows(m_pdElement, m_pnDiag, n, info, m_pfnProgress, m_pProgressUser);
     m_pivotInfo = info;
     if (!ok)
         return 0;

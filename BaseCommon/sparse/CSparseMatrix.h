@@ -164,8 +164,24 @@ public:
     };
     const PivotInfo& GetPivotInfo() const { return m_pivotInfo; }
 
+    // Progress of a factorisation, for a caller that shows it (a long solve of a large model).
+    // The hook is called on the caller's thread, from inside Decomposition or either LdltSolve
+    // while it factorises, with rowsDone rising and rowsTotal the n factorised: once each time
+    // the finished rows have done another whole percent of the factorisation's work (the
+    // multiply-adds, about half the square of each row's height summed over the rows), so the
+    // calls come evenly in time whatever the profile. At most 100 calls per factorisation; the
+    // last, after a success, has rowsDone == rowsTotal. A failing factorisation stops calling
+    // where it fails; a matrix already factorised calls nothing; solves are not reported.
+    // Between calls the hook costs one test per strip of rows. The hook must return normally
+    // and must not touch this matrix. A null hook (the default) reports nothing. The hook
+    // belongs to the object: copies and assignment neither pass it on nor replace it.
+    typedef void (*ProgressHook)(void* user, int rowsDone, int rowsTotal);
+    void SetProgressHook(ProgressHook hook, void* user);
+
 private:
     PivotInfo m_pivotInfo;
+    ProgressHook m_pfnProgress;
+    void* m_pProgressUser;
 
     // The one thread-local element behind every out-of-profile or refused access.
     static thread_local double CSparseMatrix_ZERO;

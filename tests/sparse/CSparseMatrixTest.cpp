@@ -421,6 +421,61 @@ TEST_P(SkylineKernels, PivotReportNamesTheVanishedPivotAndTheRowThatReachedIt) {
               std::make_pair(0, -1));
 }
 
+// The progress hook: rising rows, at most 100 calls, the last one (n, n) after a success; no
+// call when the matrix is already factorised, none past a failing row, none through a copy.
+TEST_P(SkylineKernels, ProgressHookRisesToTheLastRowInAtMostAHundredCalls) {
+    using Calls = std::vector<std::pair<int, int>>;
+    const auto record = [](void* user, int done, int total) {
+        static_cast<Calls*>(user)->push_back({done, total});
+    };
+    // Rows 0 .. n/2-1 diagonal only, the rest up to 40 high and coupled to their neighbour;
+    // rows n/2 .. chainEnd-1 form a free chain (a mechanism).
+    const auto make = [](int n, int chainEnd) {
+        std::vector<int> D(n);
+        for (int i = 1; i < n; ++i)
+            D[i] = D[i - 1] + (i < n / 2 ? 1 : std::min(40, i - n / 2 + 1));
+        CSparseMatrix m(n, D.data());
+        m = 0.0;
+        for (int i = 0; i < n; ++i) {
+            const bool chain = i >= n / 2 && i < chainEnd;
+            m(i, i) = chain ? (i == n / 2 || i == chainEnd - 1 ? 1.0 : 2.0) : 4.0;
+            if (i >= n / 2 && i > 0 && D[i] - D[i - 1] > 1)
+                m(i, i - 1) = -1.0;
+        }
+        return m;
+    };
+    for (int n : {1, 5, 3000}) {
+        Calls calls;
+        CSparseMatrix m = make(n, n / 2);
+        m.SetProgressHook(record, &calls);
+        CSparseMatrix copy(m);
+        ASSERT_EQ(m.Decomposition(n), 1);
+        ASSERT_FALSE(calls.empty()) << n;
+        EXPECT_LE(calls.size(), 100u);
+        EXPECT_EQ(calls.back(), std::make_pair(n, n));
+        for (size_t c = 1; c < calls.size(); ++c)
+            EXPECT_LT(calls[c - 1].first, calls[c].first) << n;
+        const size_t before = calls.size();
+        std::vector<double> b(n, 1.0);
+        ASSERT_EQ(m.LdltSolve(n, b.data()), 1);
+        ASSERT_EQ(copy.Decomposition(n), 1);
+        EXPECT_EQ(calls.size(), before) << n;
+        copy = make(n, n / 2);
+        copy.SetProgressHook(record, &calls);
+        copy.SetProgressHook(nullptr, &calls);
+        ASSERT_EQ(copy.Decomposition(n), 1);
+        EXPECT_EQ(calls.size(), before) << n;
+    }
+    // The chain 1500 .. 1999 ends in a vanishing pivot; row 2000 reaches it and fails.
+    Calls calls;
+    CSparseMatrix m = make(3000, 2000);
+    m.SetProgressHook(record, &calls);
+    ASSERT_EQ(m.Decomposition(3000), 0);
+    ASSERT_EQ(m.GetPivotInfo().m_nFailRow, 2000);
+    ASSERT_FALSE(calls.empty());
+    EXPECT_LE(calls.back().first, 2000);
+}
+
 // One load case, one answer: every column of a many-column solve has the bits of the same
 // right-hand side solved alone, for 1 to 40 columns (vector chunks and leftovers), equal and
 // different columns, on a profile past the literal threshold.

@@ -556,6 +556,8 @@ int FactorImpl(double* E, const int* D, int n, void* scratch, PivotGuard& guard)
             StoreStrip(E, D, static_cast<int>(i0), static_cast<int>(done - i0), c0a, X);
             if (done < i1)
                 return static_cast<int>(done);
+            if (guard.hook)
+                ReportProgress(guard, static_cast<int>(i1));
         }
     }
     return -1;

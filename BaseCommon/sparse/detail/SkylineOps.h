@@ -36,6 +36,14 @@ struct PivotGuard {
     // What the judged pivots showed (CSparseMatrix::PivotInfo).
     int zeroRow, negative, minRatioRow;
     double minRatio;
+    // Progress report (CSparseMatrix::SetProgressHook); nothing at all when hook is null.
+    CSparseMatrix::ProgressHook hook;
+    void* user;
+    const int* D;
+    int counted;   // rows whose work is in `work`
+    int percent;   // the last whole percent reported
+    double work;   // work of rows 0 .. counted-1
+    double total;  // work of all n rows
 };
 
 const double kKeepRatio = 1e-8;
@@ -46,6 +54,9 @@ const double kKeepRatio = 1e-8;
 int ScreenPivot(PivotGuard& g, const int* D, int i, double d, double a);
 // The sweep on rows 0 .. i of E; 1 vanished.
 int PrecisePivot(PivotGuard& g, const double* E, const int* D, int i, double a);
+// Rows 0 .. done-1 are final: calls the hook when they have done another whole percent of
+// the work (or all of it). Callers test g.hook first, so that no hook costs no call.
+void ReportProgress(PivotGuard& g, int done);
 
 // What the solves of the blocked kernels need besides the factors, prepared once per solve by
 // the dispatcher (SolveVector, SolveMatrixRows).
@@ -89,7 +100,9 @@ const Ops* Vec8FmaOps();
 // and LdltSolve once the arguments are checked.
 // Factorises rows 0 .. n-1 (n >= 1): 1 done, 0 a row reached a vanished pivot. info receives
 // what the pivots showed (CSparseMatrix::PivotInfo).
-int FactorRows(double* E, const int* D, int n, CSparseMatrix::PivotInfo& info);
+// hook (may be null) and user: the progress report of CSparseMatrix::SetProgressHook.
+int FactorRows(double* E, const int* D, int n, CSparseMatrix::PivotInfo& info,
+               CSparseMatrix::ProgressHook hook, void* user);
 int SolveVector(const double* E, const int* D, int n, double* b);  // 1 solved, 0 zero pivot
 // Solves columns 0 .. ncols-1 of rows[0 .. n-1][...]. Returns 1, 0 when d_0 = 0 (nothing
 // touched) or -1 when a later pivot is zero (column 0 was carried as far as the literal
