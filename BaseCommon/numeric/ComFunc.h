@@ -17,6 +17,9 @@
 #include "BaseCommon/framework/CArray.h"
 #include "BaseCommon/framework/CString.h"
 
+/// Array and number utilities: filling, sorting and searching int and double arrays,
+/// extremes, a signed test with a tolerance, range tests, nearest-entry searches and small text
+/// helpers on CString.
 namespace ComFunc {
 
 /// Sign with a dead band: 1 when x > 1e-6, -1 when x < -1e-6, 0 in between (both ends give 0).

@@ -56,6 +56,7 @@ RVN_C_API double Distpf_2d(double x1, double y1, double x2, double y2);
 RVN_C_API double Distpf_3d(double x1, double y1, double z1, double x2, double y2, double z2);
 
 #ifdef __cplusplus
+/// Section constants of rectangles.
 namespace RectFunc {
 
 /// Section constants of a b x h rectangle (b along x, h along y):

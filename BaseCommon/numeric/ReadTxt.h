@@ -16,6 +16,7 @@
 #include "BaseCommon/Export.h"
 #include "BaseCommon/framework/CString.h"
 
+/// Field-by-field readers of one line of text, each advancing the caller's position.
 namespace ReadTxt {
 
 /// The next integer. Every character that cannot start a number (anything but '+', '-', '.'
