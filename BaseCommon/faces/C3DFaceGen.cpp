@@ -75,28 +75,31 @@ int C3DFace::GenFaceByLine(const C3DLineArray& lines, C3DFaceArray& faces) {
     // Beyond this count the half-edge indices would overflow; no such array fits in memory.
     if (lines.GetSize() > rvn::detail::kMaxWalkSegments)
         throw CMemoryException();
-    // The walk's index is freed before the faces are made, so the two never take memory at
-    // the same time.
-    const rvn::detail::WalkFaces found = rvn::detail::WalkPlanFaces(LineSegments(lines));
-
-    const int nFaces = static_cast<int>(found.faceStart.size()) - 1;
-    for (int f = 0; f < nFaces; ++f) {
-        const int begin = found.faceStart[static_cast<size_t>(f)];
-        const int n = found.faceStart[static_cast<size_t>(f) + 1] - begin;
-        const double* c = found.corners.data() + 3 * static_cast<size_t>(begin);
-        std::unique_ptr<C3DFace> face(new C3DFace());
-        C3DPointArray& pts = face->m_PntArray;
-        // Null slots until filled: if an allocation throws, the face's destructor frees what
-        // is there.
-        pts.SetSize(n);
-        for (int i = 0; i < n; ++i, c += 3)
-            pts.ElementAt(i) = new C3DPoint(c[0], c[1], c[2]);
-        const C3DPoint& p0 = *pts.GetAt(0);
-        const C3DPoint& p1 = *pts.GetAt(1);
-        const C3DPoint& p2 = *pts.GetAt(2);
-        *face->m_pNormalVec = ((p1 - p0) % (p2 - p1)).GetNormal();
-        faces.Add(face.get());
-        face.release();
+    // The walk's index is freed before the faces are made, and each block of corners as soon
+    // as its faces are made, so that the working memory never adds to the faces' own.
+    rvn::detail::WalkFaces found = rvn::detail::WalkPlanFaces(LineSegments(lines));
+    for (rvn::detail::WalkFaces::Block& block : found.blocks) {
+        const int nFaces = static_cast<int>(block.faceStart.size()) - 1;
+        for (int f = 0; f < nFaces; ++f) {
+            const int begin = block.faceStart[static_cast<size_t>(f)];
+            const int n = block.faceStart[static_cast<size_t>(f) + 1] - begin;
+            const double* c = block.corners.data() + 3 * static_cast<size_t>(begin);
+            std::unique_ptr<C3DFace> face(new C3DFace());
+            C3DPointArray& pts = face->m_PntArray;
+            // Null slots until filled: if an allocation throws, the face's destructor frees
+            // what is there.
+            pts.SetSize(n);
+            for (int i = 0; i < n; ++i, c += 3)
+                pts.ElementAt(i) = new C3DPoint(c[0], c[1], c[2]);
+            const C3DPoint& p0 = *pts.GetAt(0);
+            const C3DPoint& p1 = *pts.GetAt(1);
+            const C3DPoint& p2 = *pts.GetAt(2);
+            *face->m_pNormalVec = ((p1 - p0) % (p2 - p1)).GetNormal();
+            faces.Add(face.get());
+            face.release();
+        }
+        std::vector<double>().swap(block.corners);
+        std::vector<int>().swap(block.faceStart);
     }
     return 1;
 }

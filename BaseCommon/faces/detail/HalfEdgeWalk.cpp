@@ -1,9 +1,10 @@
 #include "BaseCommon/faces/detail/HalfEdgeWalk.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <vector>
 
 #include "BaseCommon/faces/detail/PointCells.h"
 #include "BaseCommon/geometry/C3DVec.h"
@@ -25,16 +26,15 @@ void UnitOf(const double* v, double* n) {
     n[2] = u.z;
 }
 
-// One active half-edge, stored in the order of the grid buckets so that the candidates of a
-// step lie side by side in memory, each with what the turn test needs. Its end point is the
-// start point of its twin, which lies in the bucket that the next step scans. 56 bytes.
-struct Slot {
-    double q[3];  // start point
-    double w[3];  // end point - start point, as the literal walk computes it
-    int twin;     // slot of the half-edge back along the same segment
-    int bucket;   // bucket of the start point's cell
-};
-
+// The walk over the half-edges, numbered in slots: the half-edges grouped by the grid bucket of
+// their start point, the buckets in plan order (see PlanRank), so that the records of the few
+// nodes of a panel lie close together in memory whatever the order of the lines.
+//
+// Which half-edge continues a walk depends on which half-edges are retired, but only through
+// that: the admissible candidates after a half-edge and their order of preference (least
+// cosine first, of equal cosines the higher half-edge index) are fixed by the geometry. They are
+// worked out once, node by node, before the walk; a step of the walk then takes the first
+// candidate of its list that is not retired, which is the literal walk's choice.
 class Walker {
 public:
     // A plan node joins about four half-edges: room for a quarter as many cells as
@@ -43,36 +43,45 @@ public:
     explicit Walker(const WalkSegments& segs)
         : m_nHalf(2 * segs.Count()), m_cells(static_cast<size_t>(m_nHalf) / 4) {
         BuildIndex(segs);
+        RankCandidates();
     }
 
     WalkFaces Run();
 
 private:
     void BuildIndex(const WalkSegments& segs);
-    // The half-edge that continues the walk from slot cur, or -1. nu holds the unit direction
-    // of cur and receives that of the result.
-    int Next(int cur, double* nu) const;
+    // m_prefStart and m_pref: for every slot t, the candidates that may follow the half-edge
+    // that ends where t starts (t's twin), in order of preference.
+    void RankCandidates();
+    const double* Q(int s) const { return m_q.data() + 3 * static_cast<size_t>(s); }
 
     int m_nHalf;
-    // Not value-initialised: pass two writes every field of every slot.
-    std::unique_ptr<Slot[]> m_slots;
     size_t m_nSlots = 0;
+    std::vector<double> m_q;             // start point of each slot
+    std::vector<int> m_twin;             // slot of the half-edge back along the same segment
     std::vector<int> m_id;               // half-edge index of each slot (2k along segment k)
     std::vector<unsigned char> m_flags;  // per slot
     std::vector<int> m_slotOf;           // slot of each half-edge, -1 when it takes no part
     std::vector<int> m_bucketStart;      // one more entry than there are buckets
+    std::vector<int> m_rank;             // bucket of each bucket number that m_cells gives
     // The bucket of each cell key. Two cells with one key (a 64-bit coincidence) share a
     // bucket, which costs time only.
     CellTable m_cells;
+    std::vector<int> m_prefStart;  // one more entry than there are slots
+    std::vector<int> m_pref;
 };
 
 void Walker::BuildIndex(const WalkSegments& segs) {
     const int nSeg = m_nHalf / 2;
     m_slotOf.assign(static_cast<size_t>(m_nHalf), -1);
-    m_bucketStart.reserve(static_cast<size_t>(m_nHalf) / 4 + 1);
 
     // First pass: the bucket of each end point of the segments that take part (kept in
-    // m_slotOf for now), with the bucket sizes counted in m_bucketStart.
+    // m_slotOf for now), numbered as the cells first appear, with the bucket sizes and the
+    // plan position of each bucket's first point.
+    std::vector<int> count;
+    std::vector<double> firstXY;
+    count.reserve(static_cast<size_t>(m_nHalf) / 4 + 1);
+    firstXY.reserve(2 * (static_cast<size_t>(m_nHalf) / 4 + 1));
     std::vector<unsigned char> straddling(static_cast<size_t>(m_nHalf), 0);
     double xyz[6];
     int nActive = 0;
@@ -84,129 +93,173 @@ void Walker::BuildIndex(const WalkSegments& segs) {
             continue;
         for (int end = 0; end < 2; ++end) {
             bool straddles = false;
-            const int b = m_cells.Insert(LocateCell(xyz + 3 * end, straddles));
-            if (static_cast<size_t>(b) == m_bucketStart.size())
-                m_bucketStart.push_back(0);
+            const double* p = xyz + 3 * end;
+            const int b = m_cells.Insert(LocateCell(p, straddles));
+            if (static_cast<size_t>(b) == count.size()) {
+                count.push_back(0);
+                firstXY.push_back(p[0]);
+                firstXY.push_back(p[1]);
+            }
             m_slotOf[static_cast<size_t>(2 * k + end)] = b;
             straddling[static_cast<size_t>(2 * k + end)] = straddles;
-            ++m_bucketStart[static_cast<size_t>(b)];
+            ++count[static_cast<size_t>(b)];
         }
         nActive += 2;
     }
-    // Bucket sizes to bucket starts (exclusive prefix sums), one entry more for the end.
-    int sum = 0;
-    for (int& v : m_bucketStart) {
-        const int n = v;
-        v = sum;
-        sum += n;
-    }
-    m_bucketStart.push_back(sum);
+    // The buckets numbered again in plan order. Numbered as the cells first appear, they
+    // follow the order of the lines, which is no spatial order at all: a panel's nodes would
+    // lie anywhere in the index, and a large plan would cost a cache miss per node.
+    const int nBuckets = static_cast<int>(count.size());
+    m_rank = PlanRank(firstXY.data(), 2, nBuckets);
+    std::vector<double>().swap(firstXY);
+    m_bucketStart.assign(static_cast<size_t>(nBuckets) + 1, 0);
+    for (int b = 0; b < nBuckets; ++b)
+        m_bucketStart[static_cast<size_t>(m_rank[static_cast<size_t>(b)]) + 1] =
+            count[static_cast<size_t>(b)];
+    std::vector<int>().swap(count);
+    for (size_t b = 1; b < m_bucketStart.size(); ++b)
+        m_bucketStart[b] += m_bucketStart[b - 1];
 
     // Second pass: each half-edge into the next free slot of its start point's bucket.
     // Ascending half-edge order keeps every bucket sorted by index.
     std::vector<int> fill(m_bucketStart.begin(), m_bucketStart.end() - 1);
     m_nSlots = static_cast<size_t>(nActive);
-    m_slots.reset(new Slot[m_nSlots]);
-    m_id.resize(static_cast<size_t>(nActive));
-    m_flags.assign(static_cast<size_t>(nActive), 0);
+    m_q.resize(3 * m_nSlots);
+    m_twin.resize(m_nSlots);
+    m_id.resize(m_nSlots);
+    m_flags.assign(m_nSlots, 0);
     for (int k = 0; k < nSeg; ++k) {
-        const int bucket[2] = {m_slotOf[static_cast<size_t>(2 * k)],
-                               m_slotOf[static_cast<size_t>(2 * k + 1)]};
-        if (bucket[0] < 0)
+        if (m_slotOf[static_cast<size_t>(2 * k)] < 0)
             continue;
         segs.Get(k, xyz);
-        const int s[2] = {fill[static_cast<size_t>(bucket[0])]++,
-                          fill[static_cast<size_t>(bucket[1])]++};
+        int s[2];
         for (int end = 0; end < 2; ++end) {
-            Slot& sl = m_slots[static_cast<size_t>(s[end])];
-            const double* p = xyz + 3 * end;
-            const double* o = xyz + 3 * (1 - end);
-            for (int a = 0; a < 3; ++a) {
-                sl.q[a] = p[a];
-                sl.w[a] = o[a] - p[a];
-            }
-            sl.twin = s[1 - end];
-            sl.bucket = bucket[end];
-            m_id[static_cast<size_t>(s[end])] = 2 * k + end;
-            if (straddling[static_cast<size_t>(2 * k + end)])
+            const int h = 2 * k + end;
+            const int b = m_rank[static_cast<size_t>(m_slotOf[static_cast<size_t>(h)])];
+            s[end] = fill[static_cast<size_t>(b)]++;
+            std::copy(xyz + 3 * end, xyz + 3 * end + 3,
+                      m_q.begin() + 3 * static_cast<ptrdiff_t>(s[end]));
+            m_id[static_cast<size_t>(s[end])] = h;
+            if (straddling[static_cast<size_t>(h)])
                 m_flags[static_cast<size_t>(s[end])] = kStraddles;
-            m_slotOf[static_cast<size_t>(2 * k + end)] = s[end];
+            m_slotOf[static_cast<size_t>(h)] = s[end];
         }
+        m_twin[static_cast<size_t>(s[0])] = s[1];
+        m_twin[static_cast<size_t>(s[1])] = s[0];
     }
 }
 
-int Walker::Next(int cur, double* nu) const {
-    const Slot& cs = m_slots[static_cast<size_t>(cur)];
-    const Slot& end = m_slots[static_cast<size_t>(cs.twin)];
-    const double* b = end.q;
-    const double* u = cs.w;
-
-    // The literal walk takes a candidate when its cosine is at most the best so far, in
-    // ascending index order: the result is the least cosine, and of equal cosines the
-    // highest index. Comparing on (cosine, index) gives that in any examination order.
-    double best = 1.0;
-    int bestId = -1;
-    int result = -1;
-    double bestNw[3] = {0.0, 0.0, 0.0};
-    // The way back along the same segment is a candidate at every step. Its direction is
-    // exactly -u, so its cosine is exactly -(nu . nu) and its turn exactly 0: when that is
-    // a reversal, as it is for every unit nu, it is passed over without a square root.
-    const bool skipTwin =
-        std::fabs(1.0 + ClampCos(-(nu[0] * nu[0] + nu[1] * nu[1] + nu[2] * nu[2]))) < kTolLength;
-    auto scan = [&](int bucket) {
-        const int stop = m_bucketStart[static_cast<size_t>(bucket) + 1];
-        for (int j = m_bucketStart[static_cast<size_t>(bucket)]; j < stop; ++j) {
-            if (j == cs.twin && skipTwin)
-                continue;
-            const Slot& c = m_slots[static_cast<size_t>(j)];
-            if ((m_flags[static_cast<size_t>(j)] & kRetired) || !SamePoint(c.q, b))
-                continue;
-            const double* w = c.w;
-            const double z = u[0] * w[1] - u[1] * w[0];
-            if (!(z > 0.0 || std::fabs(z) < kTolLength))
-                continue;  // a right turn
-            double nw[3];
-            UnitOf(w, nw);
-            // A straight continuation can round to a cosine of 1 + 1 ulp; unclamped it would
-            // fail against the initial best of exactly 1 and the panel would be lost.
-            const double cosine = ClampCos(nu[0] * nw[0] + nu[1] * nw[1] + nu[2] * nw[2]);
-            if (std::fabs(1.0 + cosine) < kTolLength)
-                continue;  // back along the same line
-            const int id = m_id[static_cast<size_t>(j)];
-            if (cosine < best || (cosine == best && id > bestId)) {
-                best = cosine;
-                bestId = id;
-                result = j;
-                bestNw[0] = nw[0];
-                bestNw[1] = nw[1];
-                bestNw[2] = nw[2];
-            }
-        }
+void Walker::RankCandidates() {
+    struct Candidate {
+        double cosine;
+        int id;
+        int slot;
     };
-
-    if (!(m_flags[static_cast<size_t>(cs.twin)] & kStraddles)) {
-        scan(end.bucket);
-    } else {
-        // Near a cell face: the joining points may lie in up to two cells per axis. A bucket
-        // reached twice (two cells under one key) only repeats comparisons.
-        ForEachNearCell(b, [&](uint64_t key) {
-            const int bucket = m_cells.Find(key);
-            if (bucket >= 0)
-                scan(bucket);
-        });
+    std::vector<Candidate> list;
+    std::vector<double> unitOfSlot;  // unit directions of the current bucket's slots
+    m_prefStart.resize(m_nSlots + 1);
+    m_pref.reserve(2 * m_nSlots + 16);
+    const int nBuckets = static_cast<int>(m_bucketStart.size()) - 1;
+    for (int bucket = 0; bucket < nBuckets; ++bucket) {
+        const int lo = m_bucketStart[static_cast<size_t>(bucket)];
+        const int hi = m_bucketStart[static_cast<size_t>(bucket) + 1];
+        // The direction w of a candidate j, from j's start to its end (the start of its twin),
+        // and its unit vector, exactly as the literal walk computes them.
+        auto direction = [this](int j, double* w) {
+            const double* p = Q(j);
+            const double* o = Q(m_twin[static_cast<size_t>(j)]);
+            for (int a = 0; a < 3; ++a)
+                w[a] = o[a] - p[a];
+        };
+        unitOfSlot.resize(3 * static_cast<size_t>(hi - lo));
+        for (int j = lo; j < hi; ++j) {
+            double w[3];
+            direction(j, w);
+            UnitOf(w, unitOfSlot.data() + 3 * static_cast<size_t>(j - lo));
+        }
+        for (int t = lo; t < hi; ++t) {
+            // The half-edge A -> B that ends at t's start: u = B - A, nu its unit vector.
+            const double* b = Q(t);
+            const double* a = Q(m_twin[static_cast<size_t>(t)]);
+            const double u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+            double nu[3];
+            UnitOf(u, nu);
+            list.clear();
+            auto scan = [&](int from, int to) {
+                for (int j = from; j < to; ++j) {
+                    if (!SamePoint(Q(j), b))
+                        continue;
+                    double w[3];
+                    direction(j, w);
+                    const double z = u[0] * w[1] - u[1] * w[0];
+                    if (!(z > 0.0 || std::fabs(z) < kTolLength))
+                        continue;  // a right turn
+                    double other[3];
+                    const double* nw = other;
+                    if (j >= lo && j < hi)
+                        nw = unitOfSlot.data() + 3 * static_cast<size_t>(j - lo);
+                    else
+                        UnitOf(w, other);
+                    // A straight continuation can round to a cosine of 1 + 1 ulp; unclamped
+                    // it would fail against the literal walk's initial best of exactly 1 and
+                    // the panel would be lost.
+                    const double cosine = ClampCos(nu[0] * nw[0] + nu[1] * nw[1] + nu[2] * nw[2]);
+                    // Back along the same line, or a direction that overflowed: never taken.
+                    if (!(std::fabs(1.0 + cosine) >= kTolLength))
+                        continue;
+                    list.push_back({cosine, m_id[static_cast<size_t>(j)], j});
+                }
+            };
+            if (!(m_flags[static_cast<size_t>(t)] & kStraddles)) {
+                scan(lo, hi);
+            } else {
+                // Near a cell face: the joining points may lie in up to two cells per axis,
+                // and two cells under one key share a bucket, which is scanned once.
+                int seen[8];
+                int nSeen = 0;
+                ForEachNearCell(b, [&](uint64_t key) {
+                    const int found = m_cells.Find(key);
+                    if (found < 0)
+                        return;
+                    const int c = m_rank[static_cast<size_t>(found)];
+                    for (int i = 0; i < nSeen; ++i) {
+                        if (seen[i] == c)
+                            return;
+                    }
+                    seen[nSeen++] = c;
+                    scan(m_bucketStart[static_cast<size_t>(c)],
+                         m_bucketStart[static_cast<size_t>(c) + 1]);
+                });
+            }
+            // Least cosine first, of equal cosines the higher index: a handful of entries.
+            for (size_t i = 1; i < list.size(); ++i) {
+                const Candidate c = list[i];
+                size_t k = i;
+                for (; k > 0 && (c.cosine < list[k - 1].cosine ||
+                                 (c.cosine == list[k - 1].cosine && c.id > list[k - 1].id));
+                     --k)
+                    list[k] = list[k - 1];
+                list[k] = c;
+            }
+            m_prefStart[static_cast<size_t>(t)] = static_cast<int>(m_pref.size());
+            for (const Candidate& c : list)
+                m_pref.push_back(c.slot);
+        }
     }
-    // The chosen half-edge's direction, as the next step would compute it.
-    nu[0] = bestNw[0];
-    nu[1] = bestNw[1];
-    nu[2] = bestNw[2];
-    return result;
+    m_prefStart[m_nSlots] = static_cast<int>(m_pref.size());
 }
 
 WalkFaces Walker::Run() {
-    WalkFaces out;
-    out.faceStart.reserve(m_nSlots / 3 + 1);
-    out.faceStart.push_back(0);
-    std::vector<int> faceSlots;  // the slots of the faces' half-edges, face after face
+    // The index is done with once the candidates are ranked.
+    std::vector<int>().swap(m_id);
+    std::vector<int>().swap(m_bucketStart);
+    std::vector<int>().swap(m_rank);
+    m_cells.Release();
+
+    // The slots of the faces' half-edges, face after face; each slot is on one face at most.
+    std::vector<int> faceSlots;
+    faceSlots.reserve(m_nSlots);
+    std::vector<int> faceStart(1, 0);
     std::vector<int> walk;
     for (int h = 0; h < m_nHalf; ++h) {
         const int first = m_slotOf[static_cast<size_t>(h)];
@@ -216,9 +269,16 @@ WalkFaces Walker::Run() {
         walk.push_back(first);
         m_flags[static_cast<size_t>(first)] |= kOnWalk;
         bool closed = false;
-        double nu[3];
-        UnitOf(m_slots[static_cast<size_t>(first)].w, nu);
-        for (int cur = Next(first, nu); cur != -1; cur = Next(cur, nu)) {
+        for (int cur = first;;) {
+            // The first candidate after cur that is not retired; none: a dead end.
+            const int t = m_twin[static_cast<size_t>(cur)];
+            const int* e = m_pref.data() + m_prefStart[static_cast<size_t>(t)];
+            const int* stop = m_pref.data() + m_prefStart[static_cast<size_t>(t) + 1];
+            while (e != stop && (m_flags[static_cast<size_t>(*e)] & kRetired))
+                ++e;
+            if (e == stop)
+                break;
+            cur = *e;
             if (cur == first) {
                 closed = true;
                 break;
@@ -237,22 +297,37 @@ WalkFaces Walker::Run() {
         // onto each other: no area, no face.
         if (closed && walk.size() >= 3) {
             faceSlots.insert(faceSlots.end(), walk.begin(), walk.end());
-            out.faceStart.push_back(static_cast<int>(faceSlots.size()));
+            faceStart.push_back(static_cast<int>(faceSlots.size()));
         }
     }
-    // The index is done with: free it before the corners take their room.
-    std::vector<int>().swap(m_id);
+    std::vector<int>().swap(m_twin);
     std::vector<unsigned char>().swap(m_flags);
     std::vector<int>().swap(m_slotOf);
-    std::vector<int>().swap(m_bucketStart);
-    m_cells.Release();
-    out.corners.resize(3 * faceSlots.size());
-    double* c = out.corners.data();
-    for (const int s : faceSlots) {
-        const double* q = m_slots[static_cast<size_t>(s)].q;
-        *c++ = q[0];
-        *c++ = q[1];
-        *c++ = q[2];
+    std::vector<int>().swap(m_prefStart);
+    std::vector<int>().swap(m_pref);
+
+    // The corners in blocks of whole faces, so that the caller can free each block once its
+    // faces are made.
+    WalkFaces out;
+    const int nFaces = static_cast<int>(faceStart.size()) - 1;
+    for (int f = 0; f < nFaces;) {
+        out.blocks.emplace_back();
+        WalkFaces::Block& block = out.blocks.back();
+        const int base = faceStart[static_cast<size_t>(f)];
+        int g = f;
+        while (g < nFaces && faceStart[static_cast<size_t>(g) + 1] - base <= kWalkBlockCorners)
+            ++g;
+        if (g == f)
+            ++g;  // a face larger than a block has a block of its own
+        block.faceStart.reserve(static_cast<size_t>(g - f) + 1);
+        for (int i = f; i <= g; ++i)
+            block.faceStart.push_back(faceStart[static_cast<size_t>(i)] - base);
+        block.corners.resize(3 * static_cast<size_t>(faceStart[static_cast<size_t>(g)] - base));
+        double* c = block.corners.data();
+        for (int i = base; i < faceStart[static_cast<size_t>(g)]; ++i, c += 3)
+            std::copy(Q(faceSlots[static_cast<size_t>(i)]),
+                      Q(faceSlots[static_cast<size_t>(i)]) + 3, c);
+        f = g;
     }
     return out;
 }

@@ -1,7 +1,7 @@
 // Internal engine of C3DFace::GenFaceByLine (not part of the library's interface; nothing
 // here is exported). It runs the sharpest-left-turn walk over the half-edges of a set of
 // plan segments on plain coordinates, with the half-edge start points indexed in a hash
-// grid so that a step examines only the half-edges that start near the current end point.
+// grid so that only the half-edges that start near a node are compared with each other.
 //
 // The faces, their order and their corners are those of the literal walk, which scans every
 // half-edge at every step (C3DFace::FindNextPoint):
@@ -20,13 +20,22 @@
 namespace rvn {
 namespace detail {
 
-// The faces found: face f has the corners faceStart[f] up to faceStart[f + 1] (exclusive),
-// corner c at corners[3c], corners[3c + 1], corners[3c + 2]: the start points of the face's
-// half-edges in walk order, exactly as the segments gave them. faceStart holds one more
-// entry than there are faces.
+// Faces per block of corners: about 24 KiB.
+constexpr int kWalkBlockCorners = 1024;
+
+// The faces found, in blocks of whole faces (about kWalkBlockCorners corners each, a larger
+// face alone), so that the caller can free each block as soon as it has made its faces: the
+// coordinates and the faces made of them never take their full room at the same time. In a
+// block, face f has the corners faceStart[f] up to faceStart[f + 1] (exclusive), corner c at
+// corners[3c], corners[3c + 1], corners[3c + 2]: the start points of the face's half-edges in
+// walk order, exactly as the segments gave them. faceStart holds one more entry than there
+// are faces in the block.
 struct WalkFaces {
-    std::vector<double> corners;
-    std::vector<int> faceStart;
+    struct Block {
+        std::vector<double> corners;
+        std::vector<int> faceStart;
+    };
+    std::vector<Block> blocks;
 };
 
 // The largest segment count the walk accepts: half-edge indices must fit an int.
