@@ -497,6 +497,11 @@ void Loads(Model& m, C3DFaceArray& faces, const std::vector<PanelRings>& rings) 
             box = {std::min(box.x0, p.x), std::min(box.y0, p.y), std::max(box.x1, p.x),
                    std::max(box.y1, p.y)};
         }
+        for (const std::vector<int>& hole : pr.holes) {
+            panel.holes.emplace_back();
+            for (int n : hole)
+                panel.holes.back().push_back({m.r.nodes[n].x, m.r.nodes[n].y});
+        }
         // Area load: a uniform line load on the panel's border (its holes' too), q A over
         // the border's length, so every case keeps its total and each border element takes
         // its length's share.

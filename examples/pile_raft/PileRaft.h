@@ -116,8 +116,9 @@ struct ColumnInPanel {
 };
 
 struct Panel {
-    std::vector<Point2> corners;
-    double area = 0.0;
+    std::vector<Point2> corners;             // outer boundary, anticlockwise
+    std::vector<std::vector<Point2>> holes;  // openings inside it, each anticlockwise
+    double area = 0.0;                       // net of the openings
     double girth = 0.0;
     Point2 centroid;
     std::vector<ColumnInPanel> columns;

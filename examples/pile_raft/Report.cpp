@@ -1,33 +1,14 @@
 // The text report: model size, panels, and per load case the largest deflection, the pile
 // reactions and the equilibrium check.
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <ostream>
 #include <string>
 
 #include "PileRaft.h"
+#include "Text.h"
 
 namespace pileraft {
-
-namespace {
-
-std::string Fmt(const char* format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
-    ;
-
-std::string Fmt(const char* format, ...) {
-    char buf[512];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(buf, sizeof buf, format, args);
-    va_end(args);
-    return buf;
-}
-
-}  // namespace
 
 namespace {
 
@@ -102,7 +83,8 @@ void PrintReport(std::ostream& out, const Plan& plan, const Result& r, bool summ
 
     if (!summary) {
         out << Fmt("\nPanels: %zu\n", r.panels.size());
-        out << "   #  corners      area m2   girth m    centroid x, y        columns inside\n";
+        out << "   #  corners  openings   net area m2   girth m    centroid x, y        columns "
+               "inside\n";
         for (size_t i = 0; i < r.panels.size(); ++i) {
             const Panel& p = r.panels[i];
             std::string cols;
@@ -111,9 +93,9 @@ void PrintReport(std::ostream& out, const Plan& plan, const Result& r, bool summ
                     cols += ", ";
                 cols += Fmt("%d%s", c.column + 1, c.onEdge ? " (edge)" : "");
             }
-            out << Fmt("%4zu  %7zu  %11.3f  %8.3f  %9.3f, %-9.3f  %s\n", i + 1, p.corners.size(),
-                       p.area, p.girth, p.centroid.x, p.centroid.y,
-                       cols.empty() ? "-" : cols.c_str());
+            out << Fmt("%4zu  %7zu  %8zu  %12.3f  %8.3f  %9.3f, %-9.3f  %s\n", i + 1,
+                       p.corners.size(), p.holes.size(), p.area, p.girth, p.centroid.x,
+                       p.centroid.y, cols.empty() ? "-" : cols.c_str());
         }
     }
 

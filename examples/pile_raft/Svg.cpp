@@ -6,7 +6,6 @@
 // before them, most important first, so the picture reads at any plan size. North (+y) is up.
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <ostream>
 #include <string>
@@ -14,6 +13,7 @@
 
 #include "PileRaft.h"
 #include "SpatialHash.h"
+#include "Text.h"
 
 namespace pileraft {
 
@@ -23,21 +23,6 @@ namespace {
 constexpr double kPlanW = 740.0, kPlanH = 640.0;
 constexpr double kLeft = 70.0, kTop = 78.0, kRight = 260.0, kBottom = 78.0;
 constexpr double kFont = 11.0;
-
-std::string Fmt(const char* format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
-    ;
-
-std::string Fmt(const char* format, ...) {
-    char buf[1024];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(buf, sizeof buf, format, args);
-    va_end(args);
-    return buf;
-}
 
 std::string Escape(const std::string& s) {
     std::string out;
@@ -79,6 +64,36 @@ double NiceStep(double min) {
         if (m * p >= min)
             return m * p;
     return 10.0 * p;
+}
+
+// Where a panel's number goes: its centroid when that lies on the panel (not in an opening,
+// not outside an L or a U), else the middle of the widest stretch of the panel along the
+// horizontal through the centroid.
+Point2 LabelPoint(const Panel& p) {
+    const double y = p.centroid.y;
+    std::vector<double> xs;  // where the horizontal crosses the rings, edges half-open in y
+    auto cross = [&](const std::vector<Point2>& ring) {
+        for (size_t i = 0; i < ring.size(); ++i) {
+            const Point2& a = ring[i];
+            const Point2& b = ring[(i + 1) % ring.size()];
+            if ((a.y > y) != (b.y > y))
+                xs.push_back(a.x + (y - a.y) / (b.y - a.y) * (b.x - a.x));
+        }
+    };
+    cross(p.corners);
+    for (const std::vector<Point2>& hole : p.holes)
+        cross(hole);
+    std::sort(xs.begin(), xs.end());
+    double best = -1.0, at = p.centroid.x;
+    for (size_t k = 0; k + 1 < xs.size(); k += 2) {
+        if (xs[k] <= p.centroid.x && p.centroid.x <= xs[k + 1])
+            return p.centroid;
+        if (xs[k + 1] - xs[k] > best) {
+            best = xs[k + 1] - xs[k];
+            at = 0.5 * (xs[k] + xs[k + 1]);
+        }
+    }
+    return {at, y};
 }
 
 // Labels are placed greedily: one is drawn only when its box overlaps no box drawn before.
@@ -201,13 +216,20 @@ void WriteSvg(std::ostream& out, const Plan& plan, const Result& r, int loadCase
 
     const double cbX = kLeft + planW + 80, cbY = kTop + 10, cbH = std::min(260.0, planH - 20);
     Labels labels(out, Box{ox - 4, kTop - 16, cbX - 20, oy + spanY * scale + 3});
-    // Panels.
-    for (size_t i = 0; i < r.panels.size(); ++i) {
-        std::string pts;
-        for (const Point2& c : r.panels[i].corners)
-            pts += Fmt("%.1f,%.1f ", px(c.x), py(c.y));
-        out << "<polygon class=\"panel\" fill=\"#e8edf3\" stroke=\"none\" points=\"" << pts
-            << "\"/>\n";
+    // Panels, each one path of its outer ring and its openings, so that the openings stay
+    // unshaded (even-odd fill: every ring, outer or opening, flips inside and outside).
+    auto ring = [&](const std::vector<Point2>& pts) {
+        std::string d;
+        for (const Point2& c : pts)
+            d += Fmt("%s%.1f %.1f", d.empty() ? "M" : "L", px(c.x), py(c.y));
+        return d.empty() ? d : d + "Z";
+    };
+    for (const Panel& p : r.panels) {
+        std::string d = ring(p.corners);
+        for (const std::vector<Point2>& hole : p.holes)
+            d += ring(hole);
+        out << "<path class=\"panel\" fill=\"#e8edf3\" fill-rule=\"evenodd\" stroke=\"none\" d=\""
+            << d << "\"/>\n";
     }
     // Beams, coloured by the mean deflection of their ends.
     const std::vector<double>& w = r.w[lc];
@@ -312,7 +334,7 @@ void WriteSvg(std::ostream& out, const Plan& plan, const Result& r, int loadCase
                      [&](size_t a, size_t b) { return r.panels[a].area > r.panels[b].area; });
     for (size_t i : idx) {
         const std::string t = Fmt("#%zu", i + 1);
-        const Point2& c = r.panels[i].centroid;
+        const Point2 c = LabelPoint(r.panels[i]);
         labels.Place({{px(c.x) - 0.5 * textWidth(t), py(c.y) + 4}}, t,
                      "fill=\"#8a96a8\" font-style=\"italic\"");
     }

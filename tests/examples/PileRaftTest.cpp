@@ -210,6 +210,25 @@ TEST(PileRaft, PictureShowsEverySymbolAndThinsItsLabels) {
     EXPECT_NE(s.find(">P6 -58<"), std::string::npos);  // pile number and reaction
     EXPECT_NE(s.find(">C8 150<"), std::string::npos);  // column number and load
 
+    // A panel with a core opening is one path of two rings, filled even-odd so that the
+    // opening stays clear; the core's own panel is a path of one ring.
+    const Plan cored = Parse(
+        "LINE 0 0 12 0\nLINE 12 0 12 12\nLINE 12 12 0 12\nLINE 0 12 0 0\nLINE 4 4 8 4\n"
+        "LINE 8 4 8 8\nLINE 8 8 4 8\nLINE 4 8 4 4\nLINE 0 0 4 4\nPILE 0 0 1e5\n"
+        "PILE 12 0 1e5\nPILE 0 12 1e5\nPILE 12 12 1e5\nAREA 10\n");
+    const Result rc = Analyse(cored);
+    ASSERT_EQ(rc.panels.size(), 2u);
+    EXPECT_EQ(rc.panels[0].holes.size() + rc.panels[1].holes.size(), 1u);
+    std::ostringstream coredSvg;
+    pileraft::WriteSvg(coredSvg, cored, rc, 0);
+    const std::string c = coredSvg.str();
+    EXPECT_EQ(Count(c, "class=\"panel\" fill=\"#e8edf3\" fill-rule=\"evenodd\""), 2u);
+    EXPECT_EQ(Count(c, "ZM"), 1u);
+    // Both numbers shown: the outer panel's centroid lies in the opening, where the core's
+    // number goes, so the outer panel's number moves onto the panel itself.
+    EXPECT_NE(c.find(">#1<"), std::string::npos);
+    EXPECT_NE(c.find(">#2<"), std::string::npos);
+
     std::ostringstream grid;
     const int n = 40;
     grid << "MESH 3\nAREA 10\n";
