@@ -60,9 +60,13 @@ public:
     /// @name Measurement against the plane
     /// @{
 
-    /// Signed distance (p - P0) . n, positive on the side the normal points to.
+    /// Signed distance of p from the plane, positive on the side the normal points to.
+    ///
+    /// (p - P0) . n, with P0 corner 0 and n the stored normal.
     double GetDisToPnt(const C3DPoint& p) const;
-    /// n * ((p - P0) . n): from the plane to p along the normal.
+    /// Vector from the plane to p along the normal.
+    ///
+    /// n * ((p - P0) . n).
     C3DVec GetVecToPnt(const C3DPoint& p) const;
     /// GetVecToPnt(p) normalised; (0, 0, 0) for a point exactly on the plane.
     C3DVec GetDirToPnt(const C3DPoint& p) const;

@@ -34,9 +34,9 @@ public:
 
     /// 0 x 0.
     CMatrix();
-    /// nRow x nCol of 0.0; counts outside 0 ... 4096 throw OutOfRange "at Resize".
+    /// nRow x nCol of 0.0; counts outside [0, 4096] throw OutOfRange "at Resize".
     CMatrix(int nRow, int nCol);
-    /// nRow x nCol of fill; counts outside 0 ... 4096 throw OutOfRange "at Resize".
+    /// nRow x nCol of fill; counts outside [0, 4096] throw OutOfRange "at Resize".
     CMatrix(int nRow, int nCol, double fill);
     /// Deep copy (throws as Resize when m outgrew 4096 through InsertRow and the like).
     CMatrix(const CMatrix& m);
@@ -166,7 +166,7 @@ public:
     CMatrix& InsertRow(int pos, int count = 1);
     /// Inserts count columns of 0.0, as InsertRow does rows ("at InsertCol", (-1, pos)).
     CMatrix& InsertCol(int pos, int count = 1);
-    /// this becomes rows r0 ... r1 - 1 and columns c0 ... c1 - 1 (half-open).
+    /// this becomes its block of rows [r0, r1) and columns [c0, c1).
     ///
     /// r1 == r0 or c1 == c0 changes nothing; r1 < r0 or c1 < c0 throws OutOfRange "at Resize"
     /// with the negative size, as does a size beyond 4096 (a size that is no int is reported
@@ -180,8 +180,10 @@ public:
     /// this. An index outside this throws OutOfRange (r, -1, "at GetBlock") or (-1, c,
     /// "at GetBlock") before dst changes.
     void GetBlock(CMatrix& dst, int nr, int nc, int* rowIdx, int* colIdx) const;
-    /// dst = this without rows rowIdx[0], rowIdx[1], ... then columns colIdx[0], ..., deleted
-    /// one after another in array order.
+    /// dst = this without the listed rows and columns.
+    ///
+    /// Rows rowIdx[0], rowIdx[1], ... then columns colIdx[0], ... are deleted one after
+    /// another in array order.
     ///
     /// Each deletion renumbers what follows, so indices meant in the unchanged matrix must
     /// come in descending order. A bad index throws OutOfRange "at DeleteRow"/"at DeleteCol"
@@ -219,7 +221,7 @@ public:
     CMatrix Turn() const;
     /// The template's rank (exact zero tests) as a double.
     double Rank() const;
-    /// Only the template's check: OutOfRange(n, -1, "at Unit") outside 1 ... 4096. Nothing is
+    /// Only the template's check: OutOfRange(n, -1, "at Unit") outside [1, 4096]. Nothing is
     /// changed or returned.
     void Unit(const int& n) const;
     /// Only the template's check: MisMatch "Error in Diag(): Row not equal to Col" for a

@@ -113,11 +113,13 @@ protected:
     /// @name Arithmetic: a new matrix, or this changed in place
     /// @{
 
-    /// Element-wise sum; shapes must match (MisMatch "Error at + : The tow matrixs are not
-    /// match for '+' .").
+    /// Element-wise sum.
+    ///
+    /// Shapes must match (MisMatch "Error at + : The tow matrixs are not match for '+' .").
     Matrix operator+(const Matrix& other) const;
-    /// Element-wise difference; shapes must match (MisMatch "Error at - : The tow matrixs are
-    /// not match for '-' .").
+    /// Element-wise difference.
+    ///
+    /// Shapes must match (MisMatch "Error at - : The tow matrixs are not match for '-' .").
     Matrix operator-(const Matrix& other) const;
     /// Matrix product. this.cols must equal other.rows (MisMatch "Error ar * : The two matrix
     /// are not match for '*'."). Each element is the sum of the products in index order,
@@ -128,17 +130,22 @@ protected:
     /// multiplies the running product by this matrix t - 1 times (the same rounding as writing
     /// the product out).
     Matrix operator^(const int& t) const;
-    /// In-place operator+ with its own message: "Error at +=: The two matrixs are not match
-    /// for '+'.".
+    /// In-place operator+.
+    ///
+    /// Its own message: "Error at +=: The two matrixs are not match for '+'.".
     Matrix& operator+=(const Matrix& other);
-    /// In-place operator- with its own message: "Error at -= : The two matrix are not match
-    /// for '-' .".
+    /// In-place operator-.
+    ///
+    /// Its own message: "Error at -= : The two matrix are not match for '-' .".
     Matrix& operator-=(const Matrix& other);
-    /// this = this * other, with its own message: "Error at *= : The two matrix are not match
-    /// for '*'.".
+    /// this = this * other.
+    ///
+    /// Its own message: "Error at *= : The two matrix are not match for '*'.".
     Matrix& operator*=(const Matrix& other);
-    /// In-place operator^ with its own messages: "Error at ^= : In a^t where t<0", "Error at
-    /// ^= : The matrix is not square".
+    /// In-place operator^.
+    ///
+    /// Its own messages: "Error at ^= : In a^t where t<0" and
+    /// "Error at ^= : The matrix is not square".
     Matrix& operator^=(const int& t);
     /// @}
 

@@ -40,7 +40,7 @@ public:
 /// A shape that does not suit the operation, or a singular matrix given to Inverse.
 class RVN_API MisMatch {
 public:
-    /// The full message, e.g. "Error in Det(): The matrix is not square".
+    /// The full message, such as "Error in Det(): The matrix is not square".
     std::string m_strMsg;
 
     /// Stores the message as given.

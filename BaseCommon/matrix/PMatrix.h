@@ -25,7 +25,7 @@ class RVN_API PMatrix {
 public:
     /// 0 x 0.
     PMatrix();
-    /// nRow x nCol filled with fill; throws OutOfRange "at Resize" outside 0 ... 4096.
+    /// nRow x nCol filled with fill; throws OutOfRange "at Resize" outside [0, 4096].
     PMatrix(int nRow, int nCol, T fill);
     /// Deep copy.
     PMatrix(const PMatrix& other) = default;
