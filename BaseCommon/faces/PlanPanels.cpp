@@ -595,10 +595,17 @@ int GenPanelsByLine(const C3DLineArray& lines, C3DFaceArray& panels, C3DFaceArra
     const Rings r = Arrangement(lines).Extract();
     const int panels0 = panels.GetSize(), holes0 = holes.GetSize(), holeOf0 = holeOf.GetSize();
     try {
-        for (const int ring : r.panelRing) {
-            std::unique_ptr<C3DFace> f(MakeFace(r, ring, false));
-            panels.Add(f.get());
-            f.release();
+        // The panels are made in the order their rings are stored, which is plan order, so
+        // that the rings and their nodes are read in order; each goes straight to its place.
+        const int nPanels = static_cast<int>(r.panelRing.size());
+        std::vector<int> panelOf(r.ringStart.size() - 1, -1);
+        for (int i = 0; i < nPanels; ++i)
+            panelOf[static_cast<size_t>(r.panelRing[static_cast<size_t>(i)])] = i;
+        panels.SetSize(panels0 + nPanels);  // null entries until made
+        for (size_t ring = 0; ring < panelOf.size(); ++ring) {
+            if (panelOf[ring] >= 0)
+                panels.ElementAt(panels0 + panelOf[ring]) =
+                    MakeFace(r, static_cast<int>(ring), false);
         }
         for (size_t i = 0; i < r.holeRing.size(); ++i) {
             std::unique_ptr<C3DFace> f(MakeFace(r, r.holeRing[i], true));
@@ -609,7 +616,7 @@ int GenPanelsByLine(const C3DLineArray& lines, C3DFaceArray& panels, C3DFaceArra
     } catch (...) {
         // Nothing appended stays behind.
         for (int i = panels.GetSize() - 1; i >= panels0; --i)
-            delete panels.GetAt(i);
+            delete panels.GetAt(i);  // null where not made yet
         for (int i = holes.GetSize() - 1; i >= holes0; --i)
             delete holes.GetAt(i);
         panels.SetSize(panels0);

@@ -1,6 +1,5 @@
 #include "BaseCommon/faces/detail/HalfEdgeWalk.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +24,19 @@ void UnitOf(const double* v, double* n) {
     n[1] = u.y;
     n[2] = u.z;
 }
+
+// A hint to fetch the cache line of p; nothing where the compiler offers no such hint.
+inline void Prefetch(const void* p) {
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(p);
+#else
+    (void)p;
+#endif
+}
+
+// Half-edges ahead of the walk whose records are prefetched (in two stages: the list's place,
+// then the list).
+constexpr int kLookAhead = 8;
 
 // The walk over the half-edges, numbered in slots: the half-edges grouped by the grid bucket of
 // their start point, the buckets in plan order (see PlanRank), so that the records of the few
@@ -68,7 +80,7 @@ private:
     // bucket, which costs time only.
     CellTable m_cells;
     std::vector<int> m_prefStart;  // one more entry than there are slots
-    std::vector<int> m_pref;
+    std::vector<int> m_pref;       // per candidate: its slot, then its twin's slot
 };
 
 void Walker::BuildIndex(const WalkSegments& segs) {
@@ -137,8 +149,8 @@ void Walker::BuildIndex(const WalkSegments& segs) {
             const int h = 2 * k + end;
             const int b = m_rank[static_cast<size_t>(m_slotOf[static_cast<size_t>(h)])];
             s[end] = fill[static_cast<size_t>(b)]++;
-            std::copy(xyz + 3 * end, xyz + 3 * end + 3,
-                      m_q.begin() + 3 * static_cast<ptrdiff_t>(s[end]));
+            for (int a = 0; a < 3; ++a)
+                m_q[3 * static_cast<size_t>(s[end]) + static_cast<size_t>(a)] = xyz[3 * end + a];
             m_id[static_cast<size_t>(s[end])] = h;
             if (straddling[static_cast<size_t>(h)])
                 m_flags[static_cast<size_t>(s[end])] = kStraddles;
@@ -158,7 +170,7 @@ void Walker::RankCandidates() {
     std::vector<Candidate> list;
     std::vector<double> unitOfSlot;  // unit directions of the current bucket's slots
     m_prefStart.resize(m_nSlots + 1);
-    m_pref.reserve(2 * m_nSlots + 16);
+    m_pref.reserve(4 * m_nSlots + 16);
     const int nBuckets = static_cast<int>(m_bucketStart.size()) - 1;
     for (int bucket = 0; bucket < nBuckets; ++bucket) {
         const int lo = m_bucketStart[static_cast<size_t>(bucket)];
@@ -182,8 +194,14 @@ void Walker::RankCandidates() {
             const double* b = Q(t);
             const double* a = Q(m_twin[static_cast<size_t>(t)]);
             const double u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+            // t runs from B to A along the same segment: its direction is -u exactly, and
+            // the unit vector of -u is minus that of u bit for bit (squares, root, rescaling
+            // and quotients are all even in the sign), but for a zero component, which the
+            // quotient gives as +0 either way.
+            const double* back = unitOfSlot.data() + 3 * static_cast<size_t>(t - lo);
             double nu[3];
-            UnitOf(u, nu);
+            for (int i = 0; i < 3; ++i)
+                nu[i] = u[i] == 0.0 ? 0.0 : -back[i];
             list.clear();
             auto scan = [&](int from, int to) {
                 for (int j = from; j < to; ++j) {
@@ -242,8 +260,10 @@ void Walker::RankCandidates() {
                 list[k] = c;
             }
             m_prefStart[static_cast<size_t>(t)] = static_cast<int>(m_pref.size());
-            for (const Candidate& c : list)
+            for (const Candidate& c : list) {
                 m_pref.push_back(c.slot);
+                m_pref.push_back(m_twin[static_cast<size_t>(c.slot)]);
+            }
         }
     }
     m_prefStart[m_nSlots] = static_cast<int>(m_pref.size());
@@ -251,6 +271,7 @@ void Walker::RankCandidates() {
 
 WalkFaces Walker::Run() {
     // The index is done with once the candidates are ranked.
+    std::vector<int>().swap(m_twin);
     std::vector<int>().swap(m_id);
     std::vector<int>().swap(m_bucketStart);
     std::vector<int>().swap(m_rank);
@@ -262,6 +283,18 @@ WalkFaces Walker::Run() {
     std::vector<int> faceStart(1, 0);
     std::vector<int> walk;
     for (int h = 0; h < m_nHalf; ++h) {
+        // The walks start in the order of the lines, anywhere on the plan: the records of a
+        // walk that may start a few half-edges on are fetched while this one runs.
+        if (h + 2 * kLookAhead < m_nHalf) {
+            const int s = m_slotOf[static_cast<size_t>(h + 2 * kLookAhead) ^ 1];
+            if (s >= 0)
+                Prefetch(&m_prefStart[static_cast<size_t>(s)]);
+        }
+        if (h + kLookAhead < m_nHalf) {
+            const int s = m_slotOf[static_cast<size_t>(h + kLookAhead) ^ 1];
+            if (s >= 0)
+                Prefetch(m_pref.data() + m_prefStart[static_cast<size_t>(s)]);
+        }
         const int first = m_slotOf[static_cast<size_t>(h)];
         if (first < 0 || (m_flags[static_cast<size_t>(first)] & kRetired))
             continue;
@@ -269,16 +302,17 @@ WalkFaces Walker::Run() {
         walk.push_back(first);
         m_flags[static_cast<size_t>(first)] |= kOnWalk;
         bool closed = false;
-        for (int cur = first;;) {
-            // The first candidate after cur that is not retired; none: a dead end.
-            const int t = m_twin[static_cast<size_t>(cur)];
+        // t: the twin of the last half-edge on the walk (half-edge h ^ 1 is h's twin).
+        for (int t = m_slotOf[static_cast<size_t>(h ^ 1)];;) {
+            // The first candidate that is not retired; none: a dead end.
             const int* e = m_pref.data() + m_prefStart[static_cast<size_t>(t)];
             const int* stop = m_pref.data() + m_prefStart[static_cast<size_t>(t) + 1];
-            while (e != stop && (m_flags[static_cast<size_t>(*e)] & kRetired))
-                ++e;
+            while (e != stop && (m_flags[static_cast<size_t>(e[0])] & kRetired))
+                e += 2;
             if (e == stop)
                 break;
-            cur = *e;
+            const int cur = e[0];
+            t = e[1];
             if (cur == first) {
                 closed = true;
                 break;
@@ -300,7 +334,6 @@ WalkFaces Walker::Run() {
             faceStart.push_back(static_cast<int>(faceSlots.size()));
         }
     }
-    std::vector<int>().swap(m_twin);
     std::vector<unsigned char>().swap(m_flags);
     std::vector<int>().swap(m_slotOf);
     std::vector<int>().swap(m_prefStart);
@@ -324,9 +357,12 @@ WalkFaces Walker::Run() {
             block.faceStart.push_back(faceStart[static_cast<size_t>(i)] - base);
         block.corners.resize(3 * static_cast<size_t>(faceStart[static_cast<size_t>(g)] - base));
         double* c = block.corners.data();
-        for (int i = base; i < faceStart[static_cast<size_t>(g)]; ++i, c += 3)
-            std::copy(Q(faceSlots[static_cast<size_t>(i)]),
-                      Q(faceSlots[static_cast<size_t>(i)]) + 3, c);
+        for (int i = base; i < faceStart[static_cast<size_t>(g)]; ++i, c += 3) {
+            const double* q = Q(faceSlots[static_cast<size_t>(i)]);
+            c[0] = q[0];
+            c[1] = q[1];
+            c[2] = q[2];
+        }
         f = g;
     }
     return out;

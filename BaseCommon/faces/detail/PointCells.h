@@ -113,11 +113,21 @@ inline bool SamePoint(const double* p, const double* q) {
            std::fabs(p[2] - q[2]) < kTolPoint;
 }
 
+// Spreads the low 16 bits of v to the even bit positions.
+inline uint32_t SpreadBits(uint32_t v) {
+    v &= 0xffffu;
+    v = (v | (v << 8)) & 0x00ff00ffu;
+    v = (v | (v << 4)) & 0x0f0f0f0fu;
+    v = (v | (v << 2)) & 0x33333333u;
+    v = (v | (v << 1)) & 0x55555555u;
+    return v;
+}
+
 // New numbers 0 .. n - 1 for n plan points (point i at xy[stride * i], xy[stride * i + 1]) that
-// take them row by row over a coarse grid on their box, about one point per grid cell: records
+// take them in Z order over a coarse grid on their box, about one point per grid cell: records
 // stored in that order lie close together in memory when their points lie close together on
-// the plan, so that tracing a panel stays within a few cache lines however the lines were
-// drawn or sorted. A counting sort: linear.
+// the plan (the corners of most panels within a few records), so that tracing a panel touches
+// a few cache lines however the lines were drawn or sorted. A counting sort: linear.
 inline std::vector<int> PlanRank(const double* xy, size_t stride, int n) {
     double x0 = 0.0, y0 = 0.0, x1 = 0.0, y1 = 0.0;
     for (int i = 0; i < n; ++i) {
@@ -127,21 +137,25 @@ inline std::vector<int> PlanRank(const double* xy, size_t stride, int n) {
         y0 = i == 0 ? p[1] : std::fmin(y0, p[1]);
         y1 = i == 0 ? p[1] : std::fmax(y1, p[1]);
     }
-    const int side = n > 1 ? static_cast<int>(std::sqrt(static_cast<double>(n))) : 1;
+    // A power of two, side * side at least n, at most 2^16.
+    uint32_t side = 1;
+    while (side < 65536u && static_cast<uint64_t>(side) * side < static_cast<uint64_t>(n))
+        side *= 2;
     // The fraction of the box, clamped: a box wider than the largest double gives inf or NaN.
     auto cellOf = [side](double t, double lo, double hi) {
         double f = (t - lo) / (hi - lo);
         if (!(f > 0.0))
             f = 0.0;
-        const int c = static_cast<int>(std::fmin(f, 1.0) * side);
+        const uint32_t c = static_cast<uint32_t>(std::fmin(f, 1.0) * side);
         return c < side ? c : side - 1;
     };
     std::vector<int> rank(static_cast<size_t>(n));  // grid cell, then new number
-    std::vector<int> start(static_cast<size_t>(side) * static_cast<size_t>(side) + 1, 0);
+    std::vector<int> start(static_cast<size_t>(side) * side + 1, 0);
     for (int i = 0; i < n; ++i) {
         const double* p = xy + stride * static_cast<size_t>(i);
-        const int c = cellOf(p[1], y0, y1) * side + cellOf(p[0], x0, x1);
-        rank[static_cast<size_t>(i)] = c;
+        const uint32_t c =
+            SpreadBits(cellOf(p[0], x0, x1)) | (SpreadBits(cellOf(p[1], y0, y1)) << 1);
+        rank[static_cast<size_t>(i)] = static_cast<int>(c);
         ++start[static_cast<size_t>(c) + 1];
     }
     for (size_t c = 1; c < start.size(); ++c)
@@ -152,7 +166,9 @@ inline std::vector<int> PlanRank(const double* xy, size_t stride, int n) {
 }
 
 // Open addressing from cell keys to bucket numbers 0, 1, 2, ... in order of first insertion.
-// Kept at most half full, so that probes stay short.
+// Kept at most half full, so that probes stay short; each entry holds its key beside its
+// bucket, so that a probe reads one cache line (the cells come in no spatial order: nearly
+// every probe is a miss).
 class CellTable {
 public:
     // Room for about `expected` cells before the first growth.
@@ -160,56 +176,64 @@ public:
         size_t cap = 16;
         while (cap < 2 * expected)
             cap *= 2;
-        Rehash(cap);
-        m_key.reserve(expected);
+        m_entry.assign(cap, Entry{0, -1});
+        m_mask = cap - 1;
     }
-    size_t Count() const { return m_key.size(); }
+    size_t Count() const { return m_count; }
     // The bucket of key, or -1.
     int Find(uint64_t key) const {
-        for (size_t s = key & m_mask; m_table[s] >= 0; s = (s + 1) & m_mask) {
-            if (m_key[static_cast<size_t>(m_table[s])] == key)
-                return m_table[s];
+        for (size_t s = key & m_mask; m_entry[s].bucket >= 0; s = (s + 1) & m_mask) {
+            if (m_entry[s].key == key)
+                return m_entry[s].bucket;
         }
         return -1;
     }
     // The bucket of key, a new one when the key is new.
     int Insert(uint64_t key) {
         size_t s = key & m_mask;
-        for (; m_table[s] >= 0; s = (s + 1) & m_mask) {
-            if (m_key[static_cast<size_t>(m_table[s])] == key)
-                return m_table[s];
+        for (; m_entry[s].bucket >= 0; s = (s + 1) & m_mask) {
+            if (m_entry[s].key == key)
+                return m_entry[s].bucket;
         }
-        if (2 * (m_key.size() + 1) > m_table.size()) {
-            Rehash(2 * m_table.size());
+        if (2 * (m_count + 1) > m_entry.size()) {
+            Grow();
             s = key & m_mask;
-            while (m_table[s] >= 0)
+            while (m_entry[s].bucket >= 0)
                 s = (s + 1) & m_mask;
         }
-        const int bucket = static_cast<int>(m_key.size());
-        m_table[s] = bucket;
-        m_key.push_back(key);
+        const int bucket = static_cast<int>(m_count++);
+        m_entry[s] = Entry{key, bucket};
         return bucket;
     }
     // Frees the table (the bucket numbers already handed out stay valid for the caller).
     void Release() {
-        std::vector<int>().swap(m_table);
-        std::vector<uint64_t>().swap(m_key);
+        std::vector<Entry>().swap(m_entry);
+        m_count = 0;
+        m_mask = 0;
     }
 
 private:
-    void Rehash(size_t cap) {
-        m_table.assign(cap, -1);
-        m_mask = cap - 1;
-        for (size_t b = 0; b < m_key.size(); ++b) {
-            size_t s = m_key[b] & m_mask;
-            while (m_table[s] >= 0)
+    struct Entry {
+        uint64_t key;
+        int bucket;  // -1: free
+    };
+
+    void Grow() {
+        std::vector<Entry> old(2 * m_entry.size(), Entry{0, -1});
+        old.swap(m_entry);
+        m_mask = m_entry.size() - 1;
+        for (const Entry& e : old) {
+            if (e.bucket < 0)
+                continue;
+            size_t s = e.key & m_mask;
+            while (m_entry[s].bucket >= 0)
                 s = (s + 1) & m_mask;
-            m_table[s] = static_cast<int>(b);
+            m_entry[s] = e;
         }
     }
 
-    std::vector<int> m_table;  // bucket or -1
-    std::vector<uint64_t> m_key;
+    std::vector<Entry> m_entry;
+    size_t m_count = 0;
     size_t m_mask = 0;
 };
 
