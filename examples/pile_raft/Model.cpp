@@ -618,6 +618,7 @@ bool Collinear(const std::vector<Node>& nodes, const std::vector<int>& pts) {
 
 // --- supports: pile springs on the nodes, and every beam group held level -------------------
 void Supports(Model& m) {
+    m.Stage("supports");
     const Plan& plan = m.plan;
     const int nNodes = m.NodeCount();
     m.spring.assign(static_cast<size_t>(nNodes), 0.0);
@@ -844,8 +845,18 @@ std::string DofMovement(const Model& m, int row) {
     return "equation " + std::to_string(row + 1);
 }
 
+// The factorisation tells how many of its rows are done; that is its share of the stage.
+void FactorisationProgress(void* user, int rowsDone, int rowsTotal) {
+    try {
+        static_cast<const Model*>(user)->Stage(
+            "factorisation", static_cast<double>(rowsDone) / static_cast<double>(rowsTotal));
+    } catch (...) {
+        // A progress report that fails is lost; the factorisation must go on.
+    }
+}
+
 void Solve(Model& m, CSparseMatrix& K, CMatrix& B) {
-    m.Stage("solve");
+    m.Stage("factorisation");
     for (int i = 0; i < m.r.nDof; ++i)
         for (int lc = 0; lc < m.plan.nCases; ++lc)
             if (!std::isfinite(B(i, lc)))
@@ -865,8 +876,12 @@ void Solve(Model& m, CSparseMatrix& K, CMatrix& B) {
     int solved = 0;
     {
         QuietSolver quiet;
+        if (m.progress)
+            K.SetProgressHook(FactorisationProgress, &m);
         solved = K.LdltSolve(m.r.nDof, B);
+        K.SetProgressHook(nullptr, nullptr);
     }
+    m.Stage("refinement");
     const CSparseMatrix::PivotInfo& info = K.GetPivotInfo();
     if (solved != 1) {
         if (info.m_nZeroRow >= 0)

@@ -4,6 +4,10 @@
 // error; 2 a plan that cannot be read (the message names the line); 3 a plan that cannot be
 // solved soundly (a mechanism, a result out of range, a failed equilibrium check). On any
 // failure nothing is written to standard output or to the picture file.
+//
+// Progress goes to standard error only when it is a terminal. For the log of a batch run,
+// RVN_PILE_RAFT_PROGRESS=lines writes it there whatever it is, as plain lines: each stage as
+// it starts and each tenth of the factorisation.
 #include <unistd.h>
 
 #include <atomic>
@@ -63,8 +67,8 @@ bool WriteFileAtomically(const std::string& path, const std::string& text) {
 // second, and cleared at the end.
 class ProgressLine {
 public:
-    ProgressLine() : m_start(Clock::now()) {
-        if (isatty(STDERR_FILENO))
+    explicit ProgressLine(bool lines) : m_start(Clock::now()), m_lines(lines) {
+        if (!lines && isatty(STDERR_FILENO))
             m_thread = std::thread([this] { Run(); });
     }
     ~ProgressLine() {
@@ -77,6 +81,10 @@ public:
             m_thread.join();
     }
     void Stage(const char* stage, double fraction) {
+        if (m_lines) {
+            WriteLine(stage, fraction);
+            return;
+        }
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stage = stage;
         m_fraction = fraction;
@@ -107,7 +115,22 @@ private:
             std::fflush(stderr);
         }
     }
+    // A line for a new stage, and one for each further tenth of a stage's work.
+    void WriteLine(const char* stage, double fraction) {
+        const int tenth = static_cast<int>(10.0 * fraction + 1e-9);
+        if (m_stage != stage) {
+            m_stage = stage;
+            m_tenth = 0;
+            std::fprintf(stderr, "rvn-pile-raft: %s\n", stage);
+        }
+        if (tenth > m_tenth) {
+            m_tenth = tenth;
+            std::fprintf(stderr, "rvn-pile-raft: %s %d%%\n", stage, 10 * tenth);
+        }
+    }
     Clock::time_point m_start;
+    const bool m_lines;
+    int m_tenth = 0;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::thread m_thread;
@@ -182,7 +205,8 @@ int main(int argc, char** argv) {
 
         pileraft::Result result;
         {
-            ProgressLine progress;
+            const char* mode = std::getenv("RVN_PILE_RAFT_PROGRESS");
+            ProgressLine progress(mode != nullptr && std::string(mode) == "lines");
             result = pileraft::Analyse(plan, [&progress](const char* stage, double fraction) {
                 progress.Stage(stage, fraction);
             });

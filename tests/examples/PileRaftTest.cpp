@@ -412,6 +412,27 @@ TEST(PileRaftProgram, ExitCodesAndMessages) {
     EXPECT_EQ(out.rfind("rvn-pile-raft 1.", 0), 0u) << out;
 }
 
+// Progress stays off a standard error that is not a terminal; asked for as lines, it names
+// every stage in order and the factorisation up to its last row, and the report is the same.
+TEST(PileRaftProgram, ProgressOnlyWhenAskedForOffATerminal) {
+    std::string quiet, logged;
+    ASSERT_EQ(RunProgram("--summary", "", quiet), 0);
+    EXPECT_EQ(quiet.find("rvn-pile-raft: split"), std::string::npos);
+    setenv("RVN_PILE_RAFT_PROGRESS", "lines", 1);
+    const int code = RunProgram("--summary", "", logged);
+    unsetenv("RVN_PILE_RAFT_PROGRESS");
+    ASSERT_EQ(code, 0);
+    size_t at = 0;
+    for (const char* line :
+         {"split", "node merge and elements", "renumbering", "panels", "loads", "supports",
+          "assembly", "factorisation", "factorisation 100%", "refinement", "results"}) {
+        at = logged.find(std::string("rvn-pile-raft: ") + line + "\n", at);
+        ASSERT_NE(at, std::string::npos) << line << " missing or out of order:\n" << logged;
+    }
+    ASSERT_GT(logged.size(), quiet.size());
+    EXPECT_EQ(logged.substr(logged.size() - quiet.size()), quiet);
+}
+
 // --summary keeps each case's extremes and checks and drops the tables.
 TEST(PileRaftProgram, SummaryAndPrintedPlan) {
     std::string full, summary, printed, again;
