@@ -207,10 +207,12 @@ void Split(Model& m) {
                                 std::to_string(static_cast<long long>(kMaxElements)) + " elements");
     const int n = static_cast<int>(m.segs.size());
     // Cells about the spacing of the lines, so that a cell holds a few of them; a line is
-    // entered along its length, and the cells stay coarse enough that all the lines together
-    // take at most a few million entries.
+    // entered along its length, and the cells stay coarse enough that a line takes about four
+    // of them on average (a plan in one line has no area to space them by) and all the lines
+    // together at most a few million entries.
     const double width = m.extent.x1 - m.extent.x0, height = m.extent.y1 - m.extent.y0;
-    SpatialHash grid(std::max({std::sqrt(width * height / n), totalLength / 4e6, 1e-3}));
+    SpatialHash grid(std::max(
+        {std::sqrt(width * height / n), totalLength / (4.0 * n), totalLength / 4e6, 1e-3}));
     for (const BeamLine& b : plan.beams)
         grid.AddSegment(b.a.x, b.a.y, b.b.x, b.b.y, rvn::kTolLength);
     m.splits.assign(static_cast<size_t>(n), std::vector<double>{0.0, 1.0});
@@ -721,6 +723,31 @@ void EquivalentLoads(double q, double L, double f[6]) {
     f[2] = f[5] = 0.0;
 }
 
+// An element's local end actions under its end movements ue (global unknowns) and its uniform
+// load q: kl times the deformation, less the fixed-end loads. The deformation is what is left
+// of the movement once the rigid movement of the first end (its deflection, its slope along
+// the element and its cross slope, carried to the second end) is taken off; kl annihilates
+// that rigid movement in exact arithmetic. On a short stiff element, or under a settlement
+// far larger than the bending, products of the whole movement are far larger than the forces
+// and their rounding leaves end actions that do not balance each other; products of the
+// deformation balance to the rounding of the forces themselves.
+void EndActions(const ElementMatrices& em, double L, const double ue[6], double q, double f[6]) {
+    double ul[6];
+    for (int i = 0; i < 6; ++i) {
+        ul[i] = 0.0;
+        for (int j = 0; j < 6; ++j)
+            ul[i] += em.T[i][j] * ue[j];
+    }
+    const double d[3] = {ul[3] - ul[0] - ul[1] * L, ul[4] - ul[1], ul[5] - ul[2]};
+    EquivalentLoads(q, L, f);
+    for (int i = 0; i < 6; ++i) {
+        double v = -f[i];
+        for (int j = 0; j < 3; ++j)
+            v += em.kl[i][3 + j] * d[j];
+        f[i] = v;
+    }
+}
+
 int Ids(const Model& m, const Element& el, int ids[6]) {
     for (int j = 0; j < 3; ++j) {
         ids[j] = m.Dof(el.n1, j);
@@ -757,17 +784,21 @@ void Residual(const Model& m, const CMatrix& F, const CMatrix& U, CMatrix& R) {
         for (int lc = 0; lc < nCases; ++lc)
             R(i, lc) = F(i, lc);
     for (const Element& el : m.r.elements) {
-        double k[6][6];
-        GlobalStiffness(ElementStiffness(m.r.nodes[el.n1], m.r.nodes[el.n2], m.EI, m.GJ), k);
+        const ElementMatrices em = ElementStiffness(m.r.nodes[el.n1], m.r.nodes[el.n2], m.EI, m.GJ);
         int ids[6];
         Ids(m, el, ids);
-        for (int lc = 0; lc < nCases; ++lc)
+        for (int lc = 0; lc < nCases; ++lc) {
+            double ue[6], f[6];
+            for (int j = 0; j < 6; ++j)
+                ue[j] = U(ids[j], lc);
+            EndActions(em, el.length, ue, 0.0, f);
             for (int i = 0; i < 6; ++i) {
-                double v = 0.0;
-                for (int j = 0; j < 6; ++j)
-                    v += k[i][j] * U(ids[j], lc);
+                double v = 0.0;  // global = T^t local
+                for (int a = 0; a < 6; ++a)
+                    v += em.T[a][i] * f[a];
                 R(ids[i], lc) -= v;
             }
+        }
     }
     for (int n = 0; n < m.NodeCount(); ++n) {
         const int w = m.Dof(n, 0), i1 = m.Dof(n, 1), i2 = m.Dof(n, 2);
@@ -831,6 +862,9 @@ void Assemble(Model& m, CSparseMatrix& K, CMatrix& B) {
 // --- solve: every load case at once --------------------------------------------------------
 // A pivot ratio (pivot over assembled diagonal) below this loses ten or more digits.
 constexpr double kIllConditioned = 1e-10;
+// Refinement steps at most; each must at least halve the correction before it, and a
+// well-conditioned model stops after one or two.
+constexpr int kMaxRefinements = 20;
 
 // The movement an equation stands for, at its node: "vertical movement at node 12 (3, 0)".
 std::string DofMovement(const Model& m, int row) {
@@ -853,6 +887,29 @@ void FactorisationProgress(void* user, int rowsDone, int rowsTotal) {
     } catch (...) {
         // A progress report that fails is lost; the factorisation must go on.
     }
+}
+
+// What sets a model's stiffnesses apart: its shortest and longest elements (a beam's
+// stiffness grows with the inverse cube of its length) and its softest and stiffest piles.
+std::string StiffnessSpread(const Model& m) {
+    double shortest = HUGE_VAL, longest = 0.0, softest = HUGE_VAL, stiffest = 0.0;
+    for (const Element& el : m.r.elements) {
+        shortest = std::min(shortest, el.length);
+        longest = std::max(longest, el.length);
+    }
+    for (const PileInput& p : m.plan.piles) {
+        softest = std::min(softest, p.k);
+        stiffest = std::max(stiffest, p.k);
+    }
+    char buf[200];
+    std::snprintf(buf, sizeof buf, "elements %.3g to %.3g m long, EI %.3g kNm2", shortest, longest,
+                  m.EI);
+    std::string s = buf;
+    if (stiffest > 0.0) {
+        std::snprintf(buf, sizeof buf, ", piles %.3g to %.3g kN/m", softest, stiffest);
+        s += buf;
+    }
+    return s;
 }
 
 void Solve(Model& m, CSparseMatrix& K, CMatrix& B) {
@@ -884,20 +941,30 @@ void Solve(Model& m, CSparseMatrix& K, CMatrix& B) {
     m.Stage("refinement");
     const CSparseMatrix::PivotInfo& info = K.GetPivotInfo();
     if (solved != 1) {
-        if (info.m_nZeroRow >= 0)
-            throw AnalysisError("mechanism: the structure is not supported against " +
-                                DofMovement(m, info.m_nZeroRow));
-        throw AnalysisError("the stiffness matrix could not be factorised");
+        if (info.m_nZeroRow < 0)
+            throw AnalysisError("the stiffness matrix could not be factorised");
+        std::string what =
+            "mechanism: the structure is not supported against " + DofMovement(m, info.m_nZeroRow);
+        // Every beam group stands on enough piles: the support is there, but lost in rounding.
+        if (m.unheld.empty())
+            what +=
+                "; its piles would hold it, but its stiffnesses are too far apart for the "
+                "arithmetic (" +
+                StiffnessSpread(m) + ")";
+        throw AnalysisError(what);
     }
     if (!m.unheld.empty())
         throw AnalysisError(m.unheld);
     // Iterative refinement with the factors already at hand: the residual of the rounded
-    // solution, solved for its correction, at most three times and until the correction is
-    // below the rounding of the solution. A fine mesh of stiff beams on soft piles loses
-    // digits in the factorisation; each step wins most of them back for the price of one
-    // more forward and backward substitution.
+    // solution, solved for its correction, until the correction is below the rounding of the
+    // solution, or stops shrinking to half of the one before (the factors are then too far
+    // off to win more digits), or after kMaxRefinements steps. A fine mesh of stiff beams on
+    // soft piles, or an element far shorter than its neighbours, loses digits in the
+    // factorisation; each step wins back as many as the factors keep, for the price of one
+    // more residual and one more forward and backward substitution.
     CMatrix R = Tall(m.r.nDof, m.plan.nCases);
-    for (int step = 0; step < 3; ++step) {
+    double previous = HUGE_VAL;
+    for (int step = 0; step < kMaxRefinements; ++step) {
         Residual(m, F, B, R);
         QuietSolver quiet;
         if (K.LdltSolve(m.r.nDof, R) != 1)
@@ -905,12 +972,17 @@ void Solve(Model& m, CSparseMatrix& K, CMatrix& B) {
         double size = 0.0, change = 0.0;
         for (int i = 0; i < m.r.nDof; ++i)
             for (int lc = 0; lc < m.plan.nCases; ++lc) {
-                B(i, lc) += R(i, lc);
                 size = std::max(size, std::fabs(B(i, lc)));
                 change = std::max(change, std::fabs(R(i, lc)));
             }
+        if (!(change < 0.5 * previous))
+            break;  // no better than the last step: keep the solution it gave
+        for (int i = 0; i < m.r.nDof; ++i)
+            for (int lc = 0; lc < m.plan.nCases; ++lc)
+                B(i, lc) += R(i, lc);
         if (!(change > 1e-15 * size))
             break;
+        previous = change;
     }
     // A pivot far below its diagonal term: that many digits of the solution are lost there.
     if (info.m_dMinRatio >= 0.0 && info.m_dMinRatio < kIllConditioned && info.m_nMinRatioRow >= 0) {
@@ -918,8 +990,8 @@ void Solve(Model& m, CSparseMatrix& K, CMatrix& B) {
         std::snprintf(buf, sizeof buf, "about %.0f digits lost",
                       -std::log10(std::max(info.m_dMinRatio, 1e-300)));
         m.r.warnings.push_back(std::string("the stiffness matrix is ill-conditioned: ") + buf +
-                               " in the " + DofMovement(m, info.m_nMinRatioRow) +
-                               " (piles or sections far apart in stiffness)");
+                               " in the " + DofMovement(m, info.m_nMinRatioRow) + " (" +
+                               StiffnessSpread(m) + ")");
     }
     for (int i = 0; i < m.r.nDof; ++i)
         for (int lc = 0; lc < m.plan.nCases; ++lc)
@@ -929,8 +1001,11 @@ void Solve(Model& m, CSparseMatrix& K, CMatrix& B) {
                     "can work with (the stiffnesses or loads are too far apart)");
 }
 
+// The largest magnitude so far; values that differ from it only in rounding (a torque that is
+// constant along a beam, a shear along an unloaded span) leave it at the first place found,
+// so the place reported does not hop with the last digits.
 void Track(Extreme& x, double v, int where, int end) {
-    if (x.element < 0 || std::fabs(v) > std::fabs(x.value))
+    if (x.element < 0 || std::fabs(v) > std::fabs(x.value) * (1.0 + 1e-9))
         x = {v, where, end};
 }
 
@@ -982,21 +1057,11 @@ void Results(Model& m, const CMatrix& U) {
             const ElementMatrices& em = ems[e];
             int ids[6];
             Ids(m, el, ids);
-            double ul[6];
-            for (int i = 0; i < 6; ++i) {
-                ul[i] = 0.0;
-                for (int j = 0; j < 6; ++j)
-                    ul[i] += em.T[i][j] * U(ids[j], lc);
-            }
+            double ue[6], f[6];
+            for (int j = 0; j < 6; ++j)
+                ue[j] = U(ids[j], lc);
             const double q = m.lineLoad[lc][e];
-            double f[6];
-            EquivalentLoads(q, el.length, f);
-            for (int i = 0; i < 6; ++i) {
-                double v = -f[i];
-                for (int j = 0; j < 6; ++j)
-                    v += em.kl[i][j] * ul[j];
-                f[i] = v;
-            }
+            EndActions(em, el.length, ue, q, f);
             // End actions on the element to internal forces along it, sagging positive.
             EndForces& ef = m.r.forces[lc][e];
             ef.moment[0] = f[1];

@@ -345,14 +345,20 @@ TEST(PileRaft, UnsolvablePlansAreRefused) {
         // No piles at all.
         {"LINE 0 0 6 0\nCOLUMN 3 0 10\n",
          "mechanism: the structure is not supported against vertical movement at node"},
-        // Piles so soft against the beams that the solution loses equilibrium.
-        {"SECTION 0.5 1\nMESH 1\nLINE 0 0 20 0\nLINE 0 0 0 20\nPILE 20 0 1e-3\n"
-         "PILE 0 20 1e-3\nPILE 0 0 1e-3\nCOLUMN 7 0 10\n",
+        // A beam 30 km long in 1 m elements: its bending loses more digits than refinement
+        // wins back, and the solution is out of equilibrium.
+        {"MESH 1\nLINE 0 0 30000 0\nPILE 0 0 1e5\nPILE 30000 0 1e5\nCOLUMN 7 0 10\n",
          "fails its equilibrium check"},
-        // Softer still: a pivot vanishes in rounding, named as the movement left free.
+        // Piles far softer than the beams: a pivot vanishes in rounding, named as the
+        // movement left free, and said to be lost in the arithmetic.
         {"SECTION 0.5 1\nMESH 1\nLINE 0 0 20 0\nLINE 0 0 0 20\nPILE 20 0 1e-9\n"
          "PILE 0 20 1e-9\nPILE 0 0 1e-9\nCOLUMN 7 0 10\n",
-         "not supported against vertical movement at node 3 (20, 0)"},
+         "not supported against vertical movement at node 3 (20, 0); its piles would hold it"},
+        // So with an element of 10 micrometres between two columns.
+        {"LINE 0 0 8 0\nLINE 0 0 0 8\nPILE 0 0 1e5\nPILE 8 0 1e5\nPILE 0 8 1e5\n"
+         "COLUMN 4 0 100\nCOLUMN 4.00001 0 100\n",
+         "vertical movement at node 3 (4.00001, 0); its piles would hold it, but its stiffnesses "
+         "are too far apart for the arithmetic (elements 1e-05 to 1 m long"},
     };
     for (const Case& c : cases) {
         try {
@@ -362,6 +368,33 @@ TEST(PileRaft, UnsolvablePlansAreRefused) {
             EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
         }
     }
+}
+
+// Stiffnesses far apart but not lost: a warning that names the place, and a solution that
+// refinement brings back into equilibrium.
+TEST(PileRaft, IllConditionedModelsWarnAndBalance) {
+    struct Case {
+        const char* text;
+        const char* where;
+    } cases[] = {
+        // Piles far softer than the beams (pivot ratio about 1e-12).
+        {"SECTION 0.5 1\nMESH 1\nLINE 0 0 20 0\nLINE 0 0 0 20\nPILE 20 0 1e-5\n"
+         "PILE 0 20 1e-5\nPILE 0 0 1e-5\nCOLUMN 7 0 10\n",
+         "digits lost in the vertical movement at node 3 (20, 0) (elements 1 to 1 m long"},
+        // An element of 0.1 mm between two columns, beside elements of 1 m.
+        {"LINE 0 0 8 0\nLINE 0 0 0 8\nPILE 0 0 1e5\nPILE 8 0 1e5\nPILE 0 8 1e5\n"
+         "COLUMN 4 0 100\nCOLUMN 4.0001 0 100\n",
+         "digits lost in the vertical movement at node 3 (4.0001, 0) (elements 0.0001 to 1 m"},
+    };
+    for (const Case& c : cases) {
+        const Result r = Analyse(Parse(c.text));
+        ASSERT_EQ(r.warnings.size(), 1u) << c.text;
+        EXPECT_EQ(r.warnings[0].rfind("the stiffness matrix is ill-conditioned: about ", 0), 0u);
+        EXPECT_NE(r.warnings[0].find(c.where), std::string::npos) << r.warnings[0];
+        EXPECT_LT(pileraft::ForceError(r.cases[0]), 1e-12) << c.text;
+        EXPECT_LT(pileraft::MomentError(r.cases[0]), 1e-12) << c.text;
+    }
+    EXPECT_TRUE(Analyse(Parse(pileraft::kDefaultPlan)).warnings.empty());
 }
 
 #ifdef RVN_PILE_RAFT_EXE
@@ -403,6 +436,14 @@ TEST(PileRaftProgram, ExitCodesAndMessages) {
               0u)
         << out;
     EXPECT_NE(std::fopen("/tmp/rvn-pile-raft-never.svg", "r") != nullptr, true);
+    // An ill-conditioned model is solved, with a warning on standard error.
+    EXPECT_EQ(RunProgram("- --summary",
+                         "LINE 0 0 8 0\\nLINE 0 0 0 8\\nPILE 0 0 1e5\\nPILE 8 0 1e5\\n"
+                         "PILE 0 8 1e5\\nCOLUMN 4 0 100\\nCOLUMN 4.0001 0 100\\n",
+                         out),
+              0);
+    EXPECT_EQ(out.rfind("rvn-pile-raft: warning: the stiffness matrix is ill-conditioned: ", 0), 0u)
+        << out;
     EXPECT_EQ(RunProgram("--svg /nonexistent-dir/plan.svg", "", out), 1);
     EXPECT_EQ(RunProgram("--case 4", "", out), 2);
     EXPECT_EQ(RunProgram("--bogus", "", out), 2);
