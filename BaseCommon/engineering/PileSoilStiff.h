@@ -41,7 +41,7 @@ RVN_C_API int PileStiffEq(int nType, int nNode, const double* pdNodeXY, const do
 RVN_C_API int SoilStiffEq(int nType, int nNode, const double* pdNodeXY, double dQ,
                           double* pdResult);
 
-/// *pdR = sum of pdA[i] * pdB[i] for i = 0 .. n-1, added in increasing i (0 when n < 1): the
+/// *pdR = sum of pdA[i] * pdB[i] for i = 0..n-1, added in increasing i (0 when n < 1): the
 /// pile reaction from nodal stiffnesses and displacements. Always 1.
 RVN_C_API int CalcuPileR(int n, const double* pdA, const double* pdB, double* pdR);
 

@@ -26,12 +26,16 @@ public:
     TableConcrete& operator=(const TableConcrete&) = default;
     virtual ~TableConcrete();
 
-    /// Lookups by cube strength fcuk.
-    double FindFt(double fcuk) const;   ///< design tensile strength
-    double FindFc(double fcuk) const;   ///< design compressive strength
-    double FindFtk(double fcuk) const;  ///< characteristic tensile strength
-    double FindFck(double fcuk) const;  ///< characteristic axial compressive strength
-    double FindEc(double fcuk) const;   ///< elastic modulus
+    /// Design tensile strength ft at cube strength fcuk.
+    double FindFt(double fcuk) const;
+    /// Design compressive strength fc at cube strength fcuk.
+    double FindFc(double fcuk) const;
+    /// Characteristic tensile strength ftk at cube strength fcuk.
+    double FindFtk(double fcuk) const;
+    /// Characteristic axial compressive strength fck at cube strength fcuk.
+    double FindFck(double fcuk) const;
+    /// Elastic modulus Ec at cube strength fcuk.
+    double FindEc(double fcuk) const;
     /// Fatigue modulus. C15 has none and tabulates 0, so a cube strength between C15 and C20
     /// interpolates from 0.
     double FindEc_f(double fcuk) const;

@@ -21,10 +21,12 @@ public:
     TableSteelBar& operator=(const TableSteelBar&) = default;
     virtual ~TableSteelBar();
 
-    /// Lookups by characteristic yield strength fyk.
-    double Find_fy(double fyk) const;    ///< design tensile strength
-    double Find_fy_p(double fyk) const;  ///< design compressive strength
-    double Find_Es(double fyk) const;    ///< elastic modulus
+    /// Design tensile strength fy at characteristic yield strength fyk.
+    double Find_fy(double fyk) const;
+    /// Design compressive strength fy' at characteristic yield strength fyk.
+    double Find_fy_p(double fyk) const;
+    /// Elastic modulus Es at characteristic yield strength fyk.
+    double Find_Es(double fyk) const;
     /// Inverse lookup: the characteristic yield strength whose design tensile strength is fy.
     /// The two 400 MPa grades share their row, so fy = 360 MPa gives 400 MPa.
     double Find_fyk(double fy) const;

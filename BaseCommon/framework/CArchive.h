@@ -57,7 +57,8 @@ public:
     /// Does nothing: every write goes straight to the file.
     void Flush() {}
 
-    /// Raw bytes. Read returns the number of bytes actually read; Write throws when loading.
+    /// Reads up to nMax raw bytes; returns the number actually read (fewer only where the data
+    /// end). On a storing (or closed) archive throws CArchiveException.
     UINT Read(void* lpBuf, UINT nMax);
     /// Writes nMax raw bytes; on a loading (or closed) archive throws CArchiveException.
     void Write(const void* lpBuf, UINT nMax);

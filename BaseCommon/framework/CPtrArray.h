@@ -85,8 +85,9 @@ class RVN_API CTypedPtrArray : public BASE_CLASS {
 public:
     /// Pointer at index i (bounds-checked).
     TYPE GetAt(int i) const { return static_cast<TYPE>(BASE_CLASS::GetAt(i)); }
-    /// The slot itself. Object pointers share the representation of void* on every platform
-    /// the library supports, which is what makes the typed view of one storage possible.
+    /// The slot at index i (bounds-checked), typed.
+    /// Object pointers share the representation of void* on every platform the library
+    /// supports, which is what makes the typed view of one storage possible.
     TYPE& ElementAt(int i) { return reinterpret_cast<TYPE&>(BASE_CLASS::ElementAt(i)); }
     /// Replaces the pointer at index i (bounds-checked); the old one is not deleted.
     void SetAt(int i, TYPE p) { BASE_CLASS::SetAt(i, p); }

@@ -50,7 +50,7 @@ public:
     /// A heap copy with its own points, owned by the caller (delete it as a C3DLine).
     virtual void* clone();
 
-    /// Copy the coordinates into the owned point.
+    /// Copy the coordinates into the owned begin point.
     void SetBgnPnt(const C3DPoint& p);
     /// Copy the coordinates into the owned end point.
     void SetEndPnt(const C3DPoint& p);
@@ -114,7 +114,8 @@ public:
     /// |((begin - o.begin) x (end - o.begin)) . o.L| strictly below 0.001.
     int IsCoplanarWith(const C3DLine& other) const;
     /// This segment's end points lie on different sides of other's carrier line, or one of
-    /// them on it: q = (M x b) . (a x M) > 0, or |q| < 0.001, with a = begin - o.begin,
+    /// them on it.
+    /// That is q = (M x b) . (a x M) > 0, or |q| < 0.001, with a = begin - o.begin,
     /// b = end - o.begin, M = o.L.
     int IsCrossLine(const C3DLine& other) const;
     /// 0: not coplanar, bounding boxes apart (exact, inclusive), or the segments do not cross;
@@ -158,7 +159,7 @@ public:
     C3DLine GetProjectWith(const C3DLine& other) const;
     /// Appends to pnts new heap points (owned by pnts) dividing the segment into the fewest
     /// n >= 1 equal pieces of length at most dMaxLen: a copy of the begin point when bAddBgn
-    /// is non-zero, GetPoint(i / n) for i = 1 .. n - 1, a copy of the end point when bAddEnd
+    /// is non-zero, GetPoint(i / n) for i = 1..n-1, a copy of the end point when bAddEnd
     /// is non-zero. dMaxLen <= 0 or NaN, or a segment of non-finite length longer than
     /// dMaxLen, appends nothing. A count of pieces beyond what an array can index throws
     /// CInvalidArgException before anything is appended.

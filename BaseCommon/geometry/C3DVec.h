@@ -165,15 +165,17 @@ public:
     /// 1 when IsBetween gives 0, else 0.
     int IsNotBetween(const C3DVec& a, const C3DVec& b) const;
 
-    /// Angles in radians; every cosine is clamped into [-1, 1] before the arc cosine.
-    /// Cosine of the angle between the two directions (0 when either is the zero vector).
+    /// Cosine of the angle between the two directions (0 when either is the zero vector),
+    /// clamped into [-1, 1].
     double GetCosValOfIncAngTo(const C3DVec& v) const;
     /// Angle from this to v in [0, 2pi): counter-clockwise seen from +z for vectors in the XY
     /// plane; out of the plane the sense follows the cross product's z, then x, then y sign.
-    /// Parallel directions give exactly 0, anti-parallel exactly pi.
+    /// Parallel directions give exactly 0, anti-parallel exactly pi. In radians; the cosine
+    /// is clamped into [-1, 1] before the arc cosine.
     double GetAngleTo(const C3DVec& v) const;
     /// Unsigned angle in [0, pi]; 0 when the cross product is shorter than 0.001 (parallel
-    /// and anti-parallel alike).
+    /// and anti-parallel alike). In radians; the cosine is clamped into [-1, 1] before the arc
+    /// cosine.
     double AngleBetween(const C3DVec& v) const;
 };
 

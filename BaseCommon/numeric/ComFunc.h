@@ -32,27 +32,27 @@ RVN_API void SetZero_double(CArray<double, double&>& a);
 
 /// In-place sort: nOrder 0 gives descending order, any other value ascending.
 RVN_API void Sort_IntArray(CArray<int, int&>& a, int nOrder);
-/// Sorts a[0 .. n-1] ascending.
+/// Sorts a[0..n-1] ascending.
 RVN_API void IntSorting(int* a, int n);
 
 /// The first index greater than nStart whose element equals nValue, or -1. nStart = -1
 /// searches the whole array; any nStart below -1 does the same.
 RVN_API int FindIntArray(const CArray<int, int&>& a, int nValue, int nStart);
 
-/// nDirection 0: a becomes the n values p[0 .. n-1] (result 1; n < 0 is refused with 0 and a
+/// nDirection 0: a becomes the n values p[0..n-1] (result 1; n < 0 is refused with 0 and a
 /// untouched). nDirection != 0: when a holds exactly n values they are copied to p (result 1),
 /// otherwise nothing is copied and the result is 0.
 RVN_API int ArrayXchage_double(CArray<double, double&>& a, double* p, int n, int nDirection);
 
-/// Largest of a[0 .. n-1]; a[0] when n is 1, and 0 when n < 1 (nothing is read).
+/// Largest of a[0..n-1]; a[0] when n is 1, and 0 when n < 1 (nothing is read).
 RVN_API double FindMaxValue(const double* a, int n);
-/// Smallest of a[0 .. n-1]; a[0] when n is 1, and 0 when n < 1 (nothing is read).
+/// Smallest of a[0..n-1]; a[0] when n is 1, and 0 when n < 1 (nothing is read).
 RVN_API double FindMinValue(const double* a, int n);
-/// Largest of the floats a[0 .. n-1]; a[0] when n is 1, and 0 when n < 1 (nothing is read).
+/// Largest of the floats a[0..n-1]; a[0] when n is 1, and 0 when n < 1 (nothing is read).
 RVN_API float FindMaxValue_f(const float* a, int n);
-/// Smallest of the floats a[0 .. n-1]; a[0] when n is 1, and 0 when n < 1 (nothing is read).
+/// Smallest of the floats a[0..n-1]; a[0] when n is 1, and 0 when n < 1 (nothing is read).
 RVN_API float FindMinValue_f(const float* a, int n);
-/// Largest and smallest of a[nFirst .. nLast], both ends included; when nLast <= nFirst both
+/// Largest and smallest of a[nFirst..nLast], both ends included; when nLast <= nFirst both
 /// are a[nFirst].
 RVN_API void FindMaxMinValue(const double* a, int nFirst, int nLast, double& dMax, double& dMin);
 
@@ -73,28 +73,30 @@ RVN_API int GetSubNum(const CString& str, char ch);
 /// Sets str to a printf format with n decimals: "%.3f" for n = 3.
 RVN_API void GetFormatBuf(CString& str, int n);
 
-/// Nearest entry of the ascending table a[0 .. n-1]: 0 below the table, n-1 above it;
+/// Nearest entry of the ascending table a[0..n-1]: 0 below the table, n-1 above it;
 /// inside it the nearer end of the first bracketing interval, a tie going to the upper index.
 /// -1 when n < 1 or when nothing brackets x (NaN).
 RVN_API int GetNearestIndex(double x, const double* a, int n);
 
-/// The bracketing pair (nLo, nHi) of x in the ascending table a[0 .. n-1]. Below the table
+/// The bracketing pair (nLo, nHi) of x in the ascending table a[0..n-1]. Below the table
 /// (-1, 0), above it (n-1, -1). Inside it the last interval with a[k] <= x <= a[k+1] wins, so x
 /// on an inner entry a[k] gives (k, k+1) and x = a[n-1] gives (n-2, n-1). (-1, -1) when
 /// nothing brackets x (n < 1, or NaN).
 RVN_API void GetNearestIndexEx(double x, const double* a, int n, int& nLo, int& nHi);
 
-/// Index of the interval [a[k], a[k+1]) holding x in the ascending table a[0 .. n-1]: 0 below
+/// Index of the interval [a[k], a[k+1]) holding x in the ascending table a[0..n-1]: 0 below
 /// the table, n-1 at or above its last entry, the first such k otherwise; -1 when n < 1 or
 /// nothing holds x.
 RVN_API int FindIndexInAscendArray(double x, const double* a, int n);
 
-/// 1 for a non-empty string of digits with at most one '.' and at most one '-', anywhere:
-/// "-12.5" and "1-2" give 1, and so do "." and "-" alone; "1e5", "1.2.3", "--1", "+1" give 0.
+/// 1 for a non-empty string of digits with at most one decimal point and at most one minus
+/// sign, anywhere: "-12.5" and "1-2" give 1, and so do a point or a minus alone; "1e5",
+/// "1.2.3", "--1", "+1" give 0.
 RVN_API int IsNumeric(const CString& str);
 
-/// Number of characters after the first '.' in v printed with "%g" (six significant digits),
-/// 0 when there is no '.'. The exponent counts: 0.125 gives 3, 2.0 gives 0, 1.5e-07 gives 5.
+/// Number of characters after the first decimal point in v printed with "%g" (six
+/// significant digits), 0 when there is no point. The exponent counts: 0.125 gives 3, 2.0
+/// gives 0, 1.5e-07 gives 5.
 RVN_API int GetDoublePrecision(double v);
 
 /// Solves A x = b for a symmetric A, keeping only the variables whose diagonal exceeds 1.0 in

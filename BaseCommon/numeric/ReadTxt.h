@@ -27,8 +27,8 @@ namespace ReadTxt {
 /// A '.' stops the skip but is not collected: the result is 0 and pos stays on the '.'.
 RVN_API int ReadInt(int& pos, const CString& line);
 
-/// As ReadInt, but the run also takes '.', 'E' and 'e', and is converted with strtod
-/// ("-1.5e3" gives -1500.0). -1.0 where ReadInt gives -1.
+/// As ReadInt, but the run also takes the decimal point, 'E' and 'e', and is converted with
+/// strtod ("-1.5e3" gives -1500.0). -1.0 where ReadInt gives -1.
 RVN_API double ReadDouble(int& pos, const CString& line);
 
 /// The next word between blanks. Leading blanks are skipped; the word ends at a blank, a NUL
