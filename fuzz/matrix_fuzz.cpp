@@ -12,9 +12,9 @@
 // exactly, a singular matrix must be refused by Inverse, and Inverse must be the exact
 // adjugate over the determinant to two roundings. At orders up to 64, on diagonally dominant
 // (well-conditioned) matrices, Inverse * A and MatInv's result * A must be the identity to
-// rounding, and Det must match an independent elimination; a matrix with a repeated row has a
-// determinant of zero (to the expansion's rounding through order 16, exactly above) and above
-// order 16 no inverse.
+// rounding, and Det must match an independent elimination (MatInv also with the rows scaled
+// far apart); a matrix with a repeated row has a determinant of zero (to the expansion's
+// rounding through order 16, exactly above), above order 16 no Inverse, and no MatInv at all.
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -417,19 +417,32 @@ void DominantOracle(ByteReader& in) {
             CMatrix B(A);
             FUZZ_CHECK(B.MatInv() == 1);
             CheckIdentity(B, A, n);
+            // Rows scaled by powers of two far apart: as regular as before, and MatInv, whose
+            // singularity test is relative to each row, still inverts it. (Only the status:
+            // the scaling changes the pivot order, and so the accuracy, of the elimination.)
+            CMatrix G(A);
+            for (int i = 0; i < n; ++i) {
+                const double f = std::ldexp(1.0, in.Range(-40, 40));
+                for (int j = 0; j < n; ++j)
+                    G(i, j) *= f;
+            }
+            FUZZ_CHECK(G.MatInv() == 1);
         }
     }
 
     // A repeated row. Through order 16 the cofactor expansion is evaluated as written, so its
     // determinant is zero to the rounding of the expansion (Hadamard's bound, the product of
     // the row lengths, is its scale); above, the pivoted elimination counts pivots at rounding
-    // level as zero: the determinant is exactly zero and there is no inverse. MatInv tests its
-    // pivots for exactly zero only and is not held to refusing.
+    // level as zero: the determinant is exactly zero and there is no inverse. MatInv refuses
+    // it at every order and leaves it as it was.
     if (n >= 2) {
         const int r = in.Range(0, n - 1), t = (r + 1 + in.Range(0, n - 2)) % n;
         CMatrix S(A);
         for (int j = 0; j < n; ++j)
             S(t, j) = S(r, j);
+        CMatrix T(S);
+        FUZZ_CHECK(T.MatInv() == 0);
+        FUZZ_CHECK(T == S);
         if (n <= kCofactorOrder) {
             double hadamard = 1.0;
             for (int i = 0; i < n; ++i) {

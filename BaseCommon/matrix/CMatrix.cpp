@@ -18,6 +18,19 @@ size_t Idx(int i) {
 // the small inversions of the geometry code allocate nothing.
 constexpr int kMatInvStackOrder = 16;
 
+// Whether the leading n x n block of rows counts as singular to complete pivoting (its
+// pivots within n * DBL_EPSILON * ||A||inf of zero), an underflowing determinant aside.
+bool RankDeficient(const std::vector<std::vector<double>>& rows, int n) {
+    std::vector<double> lu(Idx(n) * Idx(n));
+    for (size_t i = 0; i < Idx(n); ++i)
+        for (size_t j = 0; j < Idx(n); ++j)
+            lu[i * Idx(n) + j] = rows[i][j];
+    std::vector<int> rowSwaps(Idx(n)), colSwaps(Idx(n));
+    bool singular = false;
+    mtxkit::detail::FactorFullPivotLU(lu.data(), n, rowSwaps.data(), colSwaps.data(), &singular);
+    return singular;
+}
+
 }  // namespace
 
 CMatrix::CMatrix() = default;
@@ -332,20 +345,30 @@ int CMatrix::MatInv() {
         return 0;
     const int n = m_nColSize;
     const size_t nn = Idx(n) * Idx(n);
-    double stackBuf[2 * kMatInvStackOrder * kMatInvStackOrder];
+    double stackBuf[2 * kMatInvStackOrder * kMatInvStackOrder + kMatInvStackOrder];
     std::vector<double> heapBuf;
     double* a = stackBuf;
     if (n > kMatInvStackOrder) {
-        heapBuf.resize(2 * nn);
+        heapBuf.resize(2 * nn + Idx(n));
         a = heapBuf.data();
     }
     double* b = a + nn;
+    double* rowRounding = b + nn;
     for (size_t i = 0; i < Idx(n); ++i)
         for (size_t j = 0; j < Idx(n); ++j) {
             a[i * Idx(n) + j] = m_vecData[i][j];
             b[i * Idx(n) + j] = (i == j) ? 1.0 : 0.0;
         }
-    if (!mtxkit::detail::InvertPivoted(a, b, n))
+    bool suspect = false;
+    if (!mtxkit::detail::InvertPivoted(a, b, n, rowRounding, &suspect))
+        return 0;
+    // An exactly singular matrix rarely meets an exactly zero pivot: rounding leaves a residue
+    // in its place, and dividing by it gives an "inverse" of order 1/DBL_EPSILON. A pivot at
+    // the rounding level of its own row is only a suspicion (a matrix whose columns differ
+    // greatly in scale has such pivots and a good inverse), so complete pivoting, whose
+    // residues stay within n * DBL_EPSILON * ||A||inf of zero, decides; a matrix refused
+    // there but not suspected here (rows of very different scale) keeps its inverse.
+    if (suspect && RankDeficient(m_vecData, n))
         return 0;
     for (size_t i = 0; i < Idx(n); ++i)
         for (size_t j = 0; j < Idx(n); ++j)

@@ -205,7 +205,9 @@ public:
     ///
     /// A matrix with more rows has its leading n x n block inverted and the rows below it
     /// kept. Returns 1 on success; returns 0 and leaves the matrix exactly as it was when a
-    /// pivot column is exactly zero or the matrix has fewer rows than columns.
+    /// pivot column is exactly zero, when the matrix is singular up to rounding (a pivot at
+    /// the rounding level of its row that complete pivoting confirms, as Det does above
+    /// mtxkit::kExactCofactorMaxOrder), or when the matrix has fewer rows than columns.
     int MatInv();
     using Base::CondNumber;
     using Base::Det;

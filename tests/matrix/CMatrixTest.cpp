@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <vector>
 
 #include "BaseCommon/geometry/C2DVec.h"
@@ -156,6 +157,59 @@ TEST(CMatrixInverse, MatInvPivotsKeepsTiesAndLeavesASingularMatrix) {
     CMatrix wide(2, 3, 1.0);
     EXPECT_EQ(wide.MatInv(), 0);
     EXPECT_TRUE(SameBits(wide, CMatrix(2, 3, 1.0)));
+}
+
+// A singular matrix whose elimination leaves a rounding residue instead of an exact zero
+// pivot is refused like an exact one; matrices whose rows or columns differ greatly in scale,
+// and so have pivots small beside other elements, keep their inverse.
+TEST(CMatrixInverse, MatInvRefusesRoundingLevelPivotsOfSingularMatrices) {
+    // Diagonally dominant with real entries (a fixed pseudo-random sequence), then row t made
+    // a copy of row r, or -2 times it: singular, yet no pivot comes out exactly zero.
+    unsigned state = 12345u;
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return static_cast<double>((state >> 8) % 2001u) / 1000.0 - 1.0;
+    };
+    int refused = 0, cases = 0;
+    for (int n : {3, 5, 12, 17, 28, 40}) {
+        for (int trial = 0; trial < 8; ++trial) {
+            CMatrix a(n, n);
+            for (int i = 0; i < n; ++i)
+                for (int j = 0; j < n; ++j)
+                    a(i, j) = next() + (i == j ? n : 0.0);
+            const int r = trial % n, t = (r + 1 + trial % (n - 1)) % n;
+            const double f = trial % 2 ? -2.0 : 1.0;
+            for (int j = 0; j < n; ++j)
+                a(t, j) = f * a(r, j);
+            CMatrix inv(a);
+            refused += inv.MatInv() == 0;
+            ++cases;
+            EXPECT_TRUE(SameBits(inv, a)) << "order " << n << " trial " << trial;
+        }
+    }
+    EXPECT_EQ(refused, cases);
+
+    // Rows 1e-20 apart in scale, columns 1e6 apart (a circle through three points far from
+    // the origin), the coordinates of a small triangle at 1e6: all regular.
+    const CMatrix graded[] = {
+        M(3, 3, {2, 1, 0, 1e-20, 3e-20, 1e-20, 0, 1, 4}),
+        M(3, 3, {1e6, 1e6, 1, 1e6 + 1, 1e6, 1, 1e6, 1e6 + 1, 1}),
+        M(3, 3, {1e6, 2e6, 1, 1e6 + 0.01, 2e6, 1, 1e6, 2e6 + 0.01, 1}),
+    };
+    for (const CMatrix& g : graded) {
+        CMatrix inv(g);
+        ASSERT_EQ(inv.MatInv(), 1);
+        // inv * g = I to the rounding of each product's terms.
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) {
+                double sum = 0.0, size = 0.0;
+                for (int k = 0; k < 3; ++k) {
+                    sum += inv(i, k) * g(k, j);
+                    size += std::fabs(inv(i, k) * g(k, j));
+                }
+                EXPECT_LE(std::fabs(sum - (i == j ? 1.0 : 0.0)), 1e-9 * size) << i << j;
+            }
+    }
 }
 
 TEST(CMatrixVectors, ProductsUseTheTopLeftBlock) {

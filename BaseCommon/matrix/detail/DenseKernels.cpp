@@ -42,17 +42,32 @@ size_t PivotRow(const double* a, size_t N, size_t k) {
 
 }  // namespace
 
-int InvertPivoted(double* a, double* b, int n) {
+int InvertPivoted(double* a, double* b, int n, double* rowRounding, bool* suspect) {
     const size_t N = static_cast<size_t>(n);
+    double* s = suspect ? rowRounding : nullptr;
+    const double tol = kPivotRoundingFactor * n * std::numeric_limits<double>::epsilon();
+    if (s) {
+        *suspect = false;
+        for (size_t r = 0; r < N; ++r) {
+            s[r] = 0.0;
+            for (size_t c = 0; c < N; ++c)
+                s[r] += std::fabs(a[r * N + c]);
+        }
+    }
     for (size_t k = 0; k < N; ++k) {
         const size_t p = PivotRow(a, N, k);
         if (a[p * N + k] == 0.0)
             return 0;
+        // A row of infinities or NaN has no rounding scale: only the exact zero test above.
+        if (s && std::isfinite(s[p]) && std::fabs(a[p * N + k]) <= tol * s[p])
+            *suspect = true;
         if (p != k) {
             for (size_t c = k; c < N; ++c)
                 std::swap(a[k * N + c], a[p * N + c]);
             for (size_t c = 0; c < N; ++c)
                 std::swap(b[k * N + c], b[p * N + c]);
+            if (s)
+                std::swap(s[k], s[p]);
         }
         double* ak = a + k * N;
         double* bk = b + k * N;
@@ -61,6 +76,10 @@ int InvertPivoted(double* a, double* b, int n) {
             ak[c] /= piv;
         for (size_t c = 0; c < N; ++c)
             bk[c] /= piv;
+        double pivotRowSum = 0.0;
+        if (s)
+            for (size_t c = k + 1; c < N; ++c)
+                pivotRowSum += std::fabs(ak[c]);
         for (size_t r = k + 1; r < N; ++r) {
             double* ar = a + r * N;
             double* br = b + r * N;
@@ -69,6 +88,8 @@ int InvertPivoted(double* a, double* b, int n) {
                 ar[c] -= ak[c] * f;
             for (size_t c = 0; c < N; ++c)
                 br[c] -= bk[c] * f;
+            if (s)
+                s[r] += std::fabs(f) * pivotRowSum;
         }
     }
     for (size_t k = N; k-- > 0;) {
@@ -100,10 +121,12 @@ double SingularPivotBound(const double* a, int n) {
     return static_cast<double>(n) * std::numeric_limits<double>::epsilon() * norm;
 }
 
-double FactorFullPivotLU(double* a, int n, int* rowSwaps, int* colSwaps) {
+double FactorFullPivotLU(double* a, int n, int* rowSwaps, int* colSwaps, bool* singular) {
     const size_t N = static_cast<size_t>(n);
     const double bound = SingularPivotBound(a, n);
     double det = 1.0;
+    if (singular)
+        *singular = false;
     for (size_t k = 0; k < N; ++k) {
         // The largest magnitude of the remaining block, the first in row order of equals.
         // Partial pivoting (the column only) can leave a rounding residue many times the
@@ -124,8 +147,11 @@ double FactorFullPivotLU(double* a, int n, int* rowSwaps, int* colSwaps) {
         colSwaps[k] = static_cast<int>(q);
         // Everything left is within rounding of zero: the remaining rows are combinations
         // of the ones before them up to that rounding, so the matrix is singular.
-        if (big <= bound)
+        if (big <= bound) {
+            if (singular)
+                *singular = true;
             return 0.0;
+        }
         if (p != k) {
             for (size_t c = 0; c < N; ++c)
                 std::swap(a[k * N + c], a[p * N + c]);

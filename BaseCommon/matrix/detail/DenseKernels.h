@@ -25,7 +25,17 @@ void MultiplyRows(const Rows& a, const Rows& b, int inner, int nCol, Rows& c);
 // magnitude (a later row wins only when strictly larger). The pivot row is divided by the
 // pivot (a's pivot element keeps its value) and each row below loses the pivot row times its
 // own element in the pivot column.
-int InvertPivoted(double* a, double* b, int n);
+//
+// With rowRounding (scratch of n doubles) and suspect given, *suspect tells whether some
+// pivot was at most kPivotRoundingFactor * n * DBL_EPSILON * S, S being the magnitude of
+// everything that went into the pivot's row: its original absolute row sum plus, at each step,
+// |its element in the pivot column| times the absolute sum of the divided pivot row. An
+// exactly singular matrix leaves a rounding residue of that order as its last pivot (partial
+// pivoting can amplify it some tens of times, hence the factor); the elimination and its
+// results are the same either way.
+int InvertPivoted(double* a, double* b, int n, double* rowRounding = nullptr,
+                  bool* suspect = nullptr);
+constexpr double kPivotRoundingFactor = 1024.0;
 
 // LU factorisation with complete pivoting of the n x n row-major a, in place: P A Q = L U,
 // afterwards a holds U on and above the diagonal and the multipliers of L (unit diagonal)
@@ -34,8 +44,9 @@ int InvertPivoted(double* a, double* b, int n);
 // equals. When that magnitude is <= SingularPivotBound(a, n), taken before factoring, the
 // matrix counts as singular and the result is exactly 0.0 (a and the swaps are then partly
 // written). Otherwise the result is the determinant, the product of the pivots in step order
-// with the sign of the exchanges; it can still underflow to 0.0 or overflow.
-double FactorFullPivotLU(double* a, int n, int* rowSwaps, int* colSwaps);
+// with the sign of the exchanges; it can still underflow to 0.0 or overflow. *singular (when
+// given) tells the bound's refusal apart from such an underflow.
+double FactorFullPivotLU(double* a, int n, int* rowSwaps, int* colSwaps, bool* singular = nullptr);
 
 // n * DBL_EPSILON * the largest absolute row sum of the n x n row-major a: the size of the
 // rounding that the elimination leaves in the pivots of an exactly singular matrix. 0 when
