@@ -22,7 +22,7 @@ CString::CString(char ch, int nRepeat)
     : m_str(nRepeat > 0 ? static_cast<size_t>(nRepeat) : 0u, ch) {}
 
 CString& CString::operator=(const char* psz) {
-    m_str = psz ? psz : "";
+    m_str = Checked(psz);
     return *this;
 }
 

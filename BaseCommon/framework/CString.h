@@ -10,6 +10,7 @@
 /// @{
 
 #include <climits>
+#include <cstring>
 #include <string>
 
 #include "BaseCommon/Export.h"
@@ -20,8 +21,9 @@
 class RVN_API CString {
 public:
     CString() = default;
-    /// A copy of the C string psz; null gives the empty string.
-    CString(const char* psz) : m_str(psz ? psz : "") {}  // NOLINT: implicit by design
+    /// A copy of the C string psz; null gives the empty string; more than INT_MAX characters
+    /// throw CInvalidArgException.
+    CString(const char* psz) : m_str(Checked(psz)) {}  // NOLINT: implicit by design
     /// The first nLength characters at pch (zero bytes included); null or nLength <= 0 give
     /// the empty string.
     CString(const char* pch, int nLength);
@@ -40,7 +42,8 @@ public:
     CString& operator=(const CString&) = default;
     /// Takes the other string's text.
     CString& operator=(CString&&) noexcept = default;
-    /// Copies the C string psz; null gives the empty string.
+    /// Copies the C string psz; null gives the empty string; more than INT_MAX characters
+    /// throw CInvalidArgException and leave the string as it was.
     CString& operator=(const char* psz);
 
     /// Number of characters.
@@ -127,6 +130,15 @@ public:
     }
 
 private:
+    // The text of psz (empty for null); more than INT_MAX characters throw
+    // CInvalidArgException before anything is copied.
+    static std::string Checked(const char* psz) {
+        const size_t n = psz ? std::strlen(psz) : 0;
+        if (n > static_cast<size_t>(INT_MAX))
+            throw CInvalidArgException();
+        return std::string(psz ? psz : "", n);
+    }
+
     std::string m_str;
 };
 

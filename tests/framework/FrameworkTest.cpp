@@ -14,6 +14,13 @@
 #include "BaseCommon/framework/CString.h"
 #include "BaseCommon/framework/MessageBox.h"
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdio>
+#endif
+
 namespace {
 
 TEST(CArray, IndexedAccessOutsideTheArrayThrows) {
@@ -171,6 +178,39 @@ TEST(CString, SearchSliceAndFormat) {
     f.Format("%s-%d", std::string(5000, 'x').c_str(), 42);  // no fixed buffer
     EXPECT_EQ(f.GetLength(), 5003);
     EXPECT_EQ(f.Right(3), "-42");
+}
+
+// A C string of 2^31 characters (one more than INT_MAX) without 2 GiB of memory: one MiB of
+// 'x' in a temporary file mapped 2048 times side by side, then a MiB of zeros that ends it.
+TEST(CString, TextLongerThanIntMaxIsRefusedBeforeCopying) {
+#if defined(__linux__)
+    constexpr size_t kChunk = size_t(1) << 20, kChunks = size_t(1) << 11;
+    FILE* tmp = std::tmpfile();
+    ASSERT_NE(tmp, nullptr);
+    const std::string chunk(kChunk, 'x');
+    ASSERT_EQ(write(fileno(tmp), chunk.data(), kChunk), static_cast<ssize_t>(kChunk));
+    const size_t total = kChunk * (kChunks + 1);
+    void* base =
+        mmap(nullptr, total, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    ASSERT_NE(base, MAP_FAILED);
+    char* text = static_cast<char*>(base);
+    bool mapped = true;
+    for (size_t i = 0; i < kChunks && mapped; ++i)
+        mapped = mmap(text + i * kChunk, kChunk, PROT_READ, MAP_SHARED | MAP_FIXED, fileno(tmp),
+                      0) != MAP_FAILED;
+    if (mapped) {
+        EXPECT_THROW(CString{text}, CInvalidArgException);
+        CString s("kept");
+        EXPECT_THROW(s = text, CInvalidArgException);
+        EXPECT_THROW(s += text, CInvalidArgException);
+        EXPECT_EQ(s, "kept");
+    }
+    munmap(base, total);
+    std::fclose(tmp);
+    EXPECT_TRUE(mapped);
+#else
+    GTEST_SKIP() << "needs mmap of one file page range many times over";
+#endif
 }
 
 TEST(MessageBox, RoutedToInstalledHandlerAndRestored) {
