@@ -10,9 +10,11 @@
 //
 // Then, from the same bytes, an oracle: a line set whose ends lie anywhere (any scale, on and
 // next to the joining tolerance, on the borders of any grid the walk might index) goes through
-// GenFaceByLine and through the literal walk written out here over FindNextPoint, which
-// scans every half-edge at every step. Both must give the same faces in the same order, corner
-// by corner and normal by normal, to the bit.
+// GenFaceByLine and through the literal walk over FindNextPoint that the tests use as their
+// reference (tests/faces/FaceWalkReference.h), which scans every half-edge at every step. Both must
+// give the same faces in the same order, corner by corner and normal by normal, to the bit. Then
+// Poly4_Cross and Poly4_Girth (crossing on both diagonals, perimeters as sums of sides) and
+// GenFaceByParaLine (the ring of the two lines' ends, the same with the first line reversed).
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -24,6 +26,7 @@
 #include "BaseCommon/faces/C3DFace.h"
 #include "BaseCommon/faces/CTriangle.h"
 #include "ByteReader.h"
+#include "faces/FaceWalkReference.h"
 
 namespace {
 
@@ -104,53 +107,10 @@ void Exercise(C3DFace& f, const C3DFace& other, ByteReader& in) {
     std::unique_ptr<C3DFace> k(static_cast<C3DFace*>(f.clone()));
 }
 
-// ---- oracle: the literal walk ---------------------------------------------------------------
+// ---- oracle: the literal walk (the tests' reference) ----------------------------------------
 
 bool FiniteLine(const C3DLine& l) {
     return Finite(*l.m_pBgnPnt) && Finite(*l.m_pEndPnt);
-}
-
-bool Joined(const C3DPoint& a, const C3DPoint& b) {
-    return std::fabs(a.x - b.x) < 1e-6 && std::fabs(a.y - b.y) < 1e-6 &&
-           std::fabs(a.z - b.z) < 1e-6;
-}
-
-// The walk as written: half-edges start, end, end, start per taking part line; from every
-// unused half-edge in index order, FindNextPoint until the walk closes at its first half-edge,
-// ends (-1) or comes back onto itself elsewhere (a dead end); every walk retires its half-edges.
-void LiteralWalk(const C3DLineArray& lines, C3DFaceArray& faces) {
-    C3DPointArray pts;
-    for (int k = 0; k < lines.GetSize(); ++k) {
-        const C3DLine* l = lines.GetAt(k);
-        if (!l || !FiniteLine(*l) || Joined(*l->m_pBgnPnt, *l->m_pEndPnt))
-            continue;
-        for (const C3DPoint* p : {l->m_pBgnPnt, l->m_pEndPnt, l->m_pEndPnt, l->m_pBgnPnt})
-            pts.Add(new C3DPoint(*p));
-    }
-    CArray<bool, bool&> used;
-    used.SetSize(pts.GetSize());
-    for (int i = 0; i < pts.GetSize(); i += 2) {
-        if (used[i])
-            continue;
-        std::vector<int> walk{i};
-        int cur = C3DFace::FindNextPoint(i, &pts, used);
-        while (cur != -1 && cur != i && std::find(walk.begin(), walk.end(), cur) == walk.end()) {
-            walk.push_back(cur);
-            cur = C3DFace::FindNextPoint(cur, &pts, used);
-        }
-        for (const int h : walk)
-            used[h] = true;
-        if (cur != i || walk.size() < 3)
-            continue;
-        C3DFace* face = new C3DFace();
-        faces.Add(face);
-        for (const int h : walk)
-            face->m_PntArray.Add(new C3DPoint(*pts[h]));
-        const C3DPoint &p0 = *face->m_PntArray[0], &p1 = *face->m_PntArray[1],
-                       &p2 = *face->m_PntArray[2];
-        *face->m_pNormalVec = ((p1 - p0) % (p2 - p1)).GetNormal();
-    }
-    pts.DeepRemoveAll();
 }
 
 bool SameBits(double a, double b) {
@@ -205,7 +165,7 @@ void WalkOracle(ByteReader& in) {
     }
     C3DFaceArray got, want;
     FUZZ_CHECK(C3DFace::GenFaceByLine(lines, got) == 1);
-    LiteralWalk(lines, want);
+    FUZZ_CHECK(rvn_test::ReferenceGenFaceByLine(lines, want) == 1);
     FUZZ_CHECK(got.GetSize() == want.GetSize());
     for (int f = 0; f < got.GetSize(); ++f) {
         const C3DFace &g = *got[f], &w = *want[f];
@@ -220,6 +180,108 @@ void WalkOracle(ByteReader& in) {
     got.DeepRemoveAll();
     want.DeepRemoveAll();
     lines.DeepRemoveAll();
+}
+
+// ---- quadrilateral helpers and the face between two lines --------------------------------
+
+double Dist(const C3DPoint& a, const C3DPoint& b) {
+    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) +
+                     (a.z - b.z) * (a.z - b.z));
+}
+
+// Distance from c to the straight line through a and b (a != b).
+double DistToLine(const C3DPoint& c, const C3DPoint& a, const C3DPoint& b) {
+    const C3DVec u = b - a, w = c - a;
+    return (u % w).Module() / u.Module();
+}
+
+bool Near(double got, double want, double scale) {
+    return std::fabs(got - want) <= 1e-12 * scale;
+}
+
+bool SamePoint(const C3DPoint& p, const C3DPoint& q) {
+    return SameBits(p.x, q.x) && SameBits(p.y, q.y) && SameBits(p.z, q.z);
+}
+
+// Poly4_Cross and Poly4_Girth on a decoded quadrilateral (plan or not, any values). On a plan
+// quadrilateral of moderate finite corners the crossing point, when one is reported (not the
+// origin), lies on both diagonals; the perimeters equal the sums of their sides.
+void QuadOracle(ByteReader& in) {
+    double x[4], y[4], z[4];
+    const bool plan = in.Byte() % 4 != 0;
+    bool moderate = true;
+    double size = 1.0;
+    for (int k = 0; k < 4; ++k) {
+        x[k] = in.Real();
+        y[k] = in.Real();
+        z[k] = plan ? 0.0 : in.Real();
+        for (const double v : {x[k], y[k], z[k]}) {
+            moderate = moderate && std::isfinite(v) && std::fabs(v) <= 1e3;
+            size += std::fabs(v);
+        }
+    }
+    double cx = 0.0, cy = 0.0, cz = 0.0;
+    Poly4_Cross(x, y, z, &cx, &cy, &cz);
+    double girth = -1.0, tri[4] = {-1.0, -1.0, -1.0, -1.0};
+    Poly4_Girth(x, y, z, &girth, tri);
+    Poly4_Cross(nullptr, y, z, &cx, &cy, &cz);  // refused without reading or writing
+    Poly4_Girth(x, y, z, nullptr, tri);
+    FUZZ_CHECK(!(girth < 0.0));
+    for (const double t : tri)
+        FUZZ_CHECK(!(t < 0.0));
+    if (!moderate)
+        return;
+    C3DPoint p[4];
+    for (int k = 0; k < 4; ++k)
+        p[k] = C3DPoint(x[k], y[k], z[k]);
+    const C3DPoint c(cx, cy, cz);
+    if (plan && (cx != 0.0 || cy != 0.0 || cz != 0.0)) {
+        for (const int k : {0, 1}) {
+            if (Dist(p[k], p[k + 2]) > 1e-3)
+                FUZZ_CHECK(DistToLine(c, p[k], p[k + 2]) <= 1e-9 * size);
+        }
+    }
+    double sides = 0.0;
+    for (int i = 0; i < 4; ++i)
+        sides += Dist(p[i], p[(i + 1) % 4]);
+    FUZZ_CHECK(Near(girth, sides, 4 * size));
+    const double cSize = size + std::fabs(cx) + std::fabs(cy) + std::fabs(cz);
+    for (int i = 0; i < 4; ++i) {
+        const C3DPoint &a = p[i], &b = p[(i + 1) % 4];
+        FUZZ_CHECK(Near(tri[i], Dist(a, c) + Dist(c, b) + Dist(b, a), 4 * cSize));
+    }
+}
+
+// GenFaceByParaLine on decoded lines over a face that already has corners: l2's ends, then
+// l1's ends, the one nearer to l2's end first; reversing l1 gives the same ring unless both
+// ends of l1 are equally far; the normal is left alone.
+void ParaLineOracle(ByteReader& in) {
+    const C3DLine l1(GridOrRaw(in), GridOrRaw(in)), l2(GridOrRaw(in), GridOrRaw(in));
+    const C3DLine r1(*l1.m_pEndPnt, *l1.m_pBgnPnt);
+    C3DFace f, g;
+    const int nOld = in.Range(0, 5);
+    for (int k = 0; k < nOld; ++k)
+        f.m_PntArray.Add(new C3DPoint(GridOrRaw(in)));
+    *f.m_pNormalVec = C3DVec(in.Real(), in.Real(), in.Real());
+    const C3DVec normal = *f.m_pNormalVec;
+    FUZZ_CHECK(f.GenFaceByParaLine(l1, l2) == 1);
+    FUZZ_CHECK(g.GenFaceByParaLine(r1, l2) == 1);
+    FUZZ_CHECK(f.m_PntArray.GetSize() == 4 && g.m_PntArray.GetSize() == 4);
+    FUZZ_CHECK(SameBits(f.m_pNormalVec->x, normal.x) && SameBits(f.m_pNormalVec->y, normal.y) &&
+               SameBits(f.m_pNormalVec->z, normal.z));
+    const C3DPoint &b1 = *l1.m_pBgnPnt, &e1 = *l1.m_pEndPnt, &e2 = *l2.m_pEndPnt;
+    FUZZ_CHECK(SamePoint(*f.m_PntArray[0], *l2.m_pBgnPnt) && SamePoint(*f.m_PntArray[1], e2));
+    const C3DPoint &c2 = *f.m_PntArray[2], &c3 = *f.m_PntArray[3];
+    FUZZ_CHECK((SamePoint(c2, b1) && SamePoint(c3, e1)) ||
+               (SamePoint(c2, e1) && SamePoint(c3, b1)));
+    if (!FiniteLine(l1) || !FiniteLine(l2) || !Moderate(b1) || !Moderate(e1) || !Moderate(e2))
+        return;
+    const double d2 = Dist(e2, c2), d3 = Dist(e2, c3);
+    FUZZ_CHECK(d2 <= d3 * (1 + 1e-12) || Near(d2, d3, d3));
+    bool same = true;
+    for (int k = 0; k < 4; ++k)
+        same = same && SamePoint(*f.m_PntArray[k], *g.m_PntArray[k]);
+    FUZZ_CHECK(same || Near(d2, d3, d2 + d3));
 }
 
 }  // namespace
@@ -281,5 +343,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     ByteReader again(data, size);
     WalkOracle(again);
+    QuadOracle(again);
+    ParaLineOracle(again);
     return 0;
 }

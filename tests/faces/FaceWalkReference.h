@@ -2,11 +2,13 @@
 // (start, end, end, start per line), C3DFace::FindNextPoint scanning every half-edge at every
 // step, a walk closed at its first half-edge or ended as a dead end. Quadratic in the number
 // of lines: the reference the library's indexed walk must match face by face and corner by
-// corner (tests), and the literal walk it is timed against (benchmarks).
+// corner (tests and the faces fuzz target), and the literal walk it is timed against
+// (benchmarks).
 #ifndef RVN_TESTS_FACES_FACEWALKREFERENCE_H
 #define RVN_TESTS_FACES_FACEWALKREFERENCE_H
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "BaseCommon/faces/C3DFace.h"
@@ -16,12 +18,18 @@
 
 namespace rvn_test {
 
+inline bool Finite(const C3DPoint& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+
 inline int ReferenceGenFaceByLine(const C3DLineArray& lines, C3DFaceArray& faces) {
     C3DPointArray pts;
     for (int k = 0; k < lines.GetSize(); ++k) {
         const C3DLine* l = lines.GetAt(k);
-        // Null entries and lines with both ends equal within the tolerance take no part.
-        if (l == nullptr || *l->GetBgnPnt() == *l->GetEndPnt())
+        // Null entries, lines with an end not finite and lines with both ends equal within
+        // the tolerance take no part.
+        if (l == nullptr || !Finite(*l->GetBgnPnt()) || !Finite(*l->GetEndPnt()) ||
+            *l->GetBgnPnt() == *l->GetEndPnt())
             continue;
         for (const C3DPoint* p : {l->GetBgnPnt(), l->GetEndPnt(), l->GetEndPnt(), l->GetBgnPnt()})
             pts.Add(new C3DPoint(*p));
