@@ -1,7 +1,8 @@
 // CMatrix shape-editing sequences decoded from bytes, with the arithmetic and measures in
-// between. Only mtxkit::OutOfRange and mtxkit::MisMatch may come out; after every operation,
-// thrown or not, the matrix keeps its shape invariant (as many rows as the row count, each
-// as long as the column count), which every later access relies on.
+// between, ToCDouble of the matrix at hand, and the complex PMatrix against a vector model. Only
+// mtxkit::OutOfRange and mtxkit::MisMatch may come out; after every operation, thrown or not, the
+// matrix keeps its shape invariant (as many rows as the row count, each as long as the column
+// count), which every later access relies on.
 //
 // Sizes stay moderate: the growing operations (AddRow, InsertRow, Join, ...) are not limited by
 // the library, so the target keeps each dimension below kMaxDim by skipping a growth that
@@ -18,7 +19,10 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <complex>
 #include <cstdint>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 #include "BaseCommon/BaseCommon.h"
@@ -74,11 +78,129 @@ std::vector<int> Indices(ByteReader& in, int count) {
     return v;
 }
 
+using Complex = std::complex<double>;
+using ComplexRows = std::vector<std::vector<Complex>>;
+
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+bool SameBits(const Complex& a, const Complex& b) {
+    return SameBits(a.real(), b.real()) && SameBits(a.imag(), b.imag());
+}
+
+void CheckPMatrix(const mtxkit::PMatrix<Complex>& p, const ComplexRows& model) {
+    FUZZ_CHECK(p.GetRowSize() == static_cast<int>(model.size()));
+    for (int i = 0; i < p.GetRowSize(); ++i) {
+        const std::vector<Complex>& row = model[static_cast<size_t>(i)];
+        FUZZ_CHECK(p.GetColSize() == static_cast<int>(row.size()));
+        for (int j = 0; j < p.GetColSize(); ++j)
+            FUZZ_CHECK(SameBits(p.GetValue(i, j), row[static_cast<size_t>(j)]));
+    }
+}
+
+// Whether a size is refused (outside 0 ... 4096); sizes accepted but larger than kMaxDim are
+// not asked for, so that no step allocates much.
+bool SizeRefused(int n) {
+    return n < 0 || n > mtxkit::kMaxMatrixSize;
+}
+
+bool SizeWanted(int n) {
+    return SizeRefused(n) || n <= kMaxDim;
+}
+
+// ToCDouble gives (a(i, j), +0.0) in the same shape.
+void CheckToCDouble(const CMatrix& m) {
+    const mtxkit::PMatrix<Complex> c = m.ToCDouble();
+    ComplexRows model(static_cast<size_t>(m.GetRow()));
+    for (int i = 0; i < m.GetRow(); ++i)
+        for (int j = 0; j < m.GetCol(); ++j)
+            model[static_cast<size_t>(i)].push_back(Complex(m(i, j), 0.0));
+    CheckPMatrix(c, model);
+    FUZZ_CHECK(c.GetColSize() == m.GetCol());
+}
+
+// The complex companion matrix against a vector of rows: construction, SetValue, Resize,
+// copies and moves, with indices and sizes anywhere; a refusal throws OutOfRange with the
+// documented message and index pair and changes nothing; a moved-from matrix is 0 x 0.
+void PMatrixSteps(ByteReader& in) {
+    auto fill = [&in] { return Complex(in.Real(), in.Real()); };
+    int r = in.Index(), c = in.Index();
+    if (!SizeWanted(r) || !SizeWanted(c))
+        return;
+    const Complex f0 = fill();
+    mtxkit::PMatrix<Complex> p;
+    ComplexRows model;
+    try {
+        p = mtxkit::PMatrix<Complex>(r, c, f0);
+        FUZZ_CHECK(!SizeRefused(r) && !SizeRefused(c));
+        model.assign(static_cast<size_t>(r), std::vector<Complex>(static_cast<size_t>(c), f0));
+    } catch (const mtxkit::OutOfRange& e) {
+        FUZZ_CHECK(e.m_strMsg == "at Resize");
+        FUZZ_CHECK(SizeRefused(r) ? e.m_nRow == r && e.m_nCol == -1
+                                  : e.m_nRow == -1 && e.m_nCol == c);
+    }
+    CheckPMatrix(p, model);
+    for (int k = 0; k < 8 && !in.Empty(); ++k) {
+        switch (in.Byte() % 4) {
+            case 0: {
+                const int i = in.Index(), j = in.Index();
+                const Complex v = fill();
+                const bool inside = i >= 0 && i < p.GetRowSize() && j >= 0 && j < p.GetColSize();
+                try {
+                    p.SetValue(i, j, v);
+                    FUZZ_CHECK(inside);
+                    model[static_cast<size_t>(i)][static_cast<size_t>(j)] = v;
+                } catch (const mtxkit::OutOfRange& e) {
+                    FUZZ_CHECK(!inside && e.m_strMsg == "at SetValue");
+                }
+                break;
+            }
+            case 1: {
+                r = in.Index();
+                c = in.Index();
+                if (!SizeWanted(r) || !SizeWanted(c))
+                    break;
+                const Complex v = fill();
+                try {
+                    p.Resize(r, c, v);
+                    FUZZ_CHECK(!SizeRefused(r) && !SizeRefused(c));
+                    model.assign(static_cast<size_t>(r),
+                                 std::vector<Complex>(static_cast<size_t>(c), v));
+                } catch (const mtxkit::OutOfRange& e) {
+                    FUZZ_CHECK(e.m_strMsg == "at Resize" && (SizeRefused(r) || SizeRefused(c)));
+                }
+                break;
+            }
+            case 2: {
+                mtxkit::PMatrix<Complex> copy(p);
+                CheckPMatrix(copy, model);
+                mtxkit::PMatrix<Complex> other;
+                other = copy;
+                const mtxkit::PMatrix<Complex>& self = copy;
+                copy = self;  // self-assignment keeps it
+                CheckPMatrix(copy, model);
+                CheckPMatrix(other, model);
+                break;
+            }
+            default: {
+                mtxkit::PMatrix<Complex> moved(std::move(p));
+                CheckPMatrix(moved, model);
+                CheckPMatrix(p, ComplexRows());  // NOLINT: a moved-from matrix is 0 x 0
+                p = std::move(moved);
+                CheckPMatrix(moved, ComplexRows());  // NOLINT
+                break;
+            }
+        }
+        CheckPMatrix(p, model);
+    }
+}
+
 void Step(CMatrix& a, CMatrix& b, ByteReader& in) {
     CMatrix& m = in.Byte() % 4 == 0 ? b : a;
     const CMatrix& other = &m == &a ? b : a;
     const uint8_t op = in.Byte();
-    switch (op % 40) {
+    switch (op % 42) {
         case 0: {
             const int r = in.Index(), c = in.Index();
             if ((r > kMaxDim && r <= mtxkit::kMaxMatrixSize) ||
@@ -271,6 +393,12 @@ void Step(CMatrix& a, CMatrix& b, ByteReader& in) {
         }
         case 38:
             (void)(m == other);
+            break;
+        case 39:
+            CheckToCDouble(m);
+            break;
+        case 40:
+            PMatrixSteps(in);
             break;
         default:
             m = m.Turn();
