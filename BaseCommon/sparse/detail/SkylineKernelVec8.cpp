@@ -10,8 +10,9 @@
 #include "BaseCommon/sparse/detail/SkylineOps.h"
 
 // 64-byte vectors pass by value differently with and without AVX-512; these functions are all
-// inline in this unit and never cross it, so the difference of calling convention is moot.
-#if defined(__GNUC__) && !defined(__clang__)
+// inline in this unit and never cross it, so the difference of calling convention is moot
+// (GCC and clang both warn about it).
+#if defined(__GNUC__)
 #pragma GCC diagnostic ignored "-Wpsabi"
 #endif
 
