@@ -91,6 +91,82 @@ int64_t Offset(ByteReader& in, int64_t len, int64_t pos) {
 
 #define EXPECT_OUTCOME(got, want) FUZZ_CHECK((got) == (want))
 
+// ---- requests the value and pointer arrays share ------------------------------------------
+// Each draws its counts, states the outcome the model expects, runs the request on the array
+// and applies it to the model when granted. false: not issued (it would need too much memory).
+
+// SetAtGrow(i, arg): refused for i < 0 and for i = INT_MAX (the size i + 1 does not fit).
+template <class A, class T, class Arg>
+bool SetAtGrowStep(ByteReader& in, A& a, std::vector<T>& m, Arg& arg, const T& val, Outcome& want,
+                   Outcome& got) {
+    const long long n = static_cast<long long>(m.size());
+    const int i = Count(in, n);
+    if (i < 0 || i == INT_MAX)
+        want = Outcome::invalid;
+    else if (i >= kCap)
+        return false;
+    got = Run([&] { a.SetAtGrow(i, arg); });
+    if (want == Outcome::ok) {
+        if (i >= n)
+            m.resize(static_cast<size_t>(i) + 1, T());
+        m[static_cast<size_t>(i)] = val;
+    }
+    return true;
+}
+
+// InsertAt(i, arg, c): refused for a negative index or count and when the new size passes
+// INT_MAX; a count of 0 changes nothing.
+template <class A, class T, class Arg>
+bool InsertCountStep(ByteReader& in, A& a, std::vector<T>& m, Arg& arg, const T& val, Outcome& want,
+                     Outcome& got) {
+    const long long n = static_cast<long long>(m.size());
+    const int i = Count(in, n);
+    const int c = Count(in, 0);
+    const long long newSize = std::max<long long>(i, n) + c;
+    if (i < 0 || c < 0 || (c > 0 && newSize > INT_MAX))
+        want = Outcome::invalid;
+    else if (c > 0 && newSize > kCap)
+        return false;
+    got = Run([&] { a.InsertAt(i, arg, c); });
+    if (want == Outcome::ok && c > 0) {
+        if (i > n)
+            m.resize(static_cast<size_t>(i), T());
+        m.insert(m.begin() + i, static_cast<size_t>(c), val);
+    }
+    return true;
+}
+
+// RemoveAt(i, c): refused unless 0 <= i, 0 <= c and i + c <= size (summed in 64 bits);
+// removed(k) sees each removed element of the model first.
+template <class A, class T, class F>
+void RemoveAtStep(ByteReader& in, A& a, std::vector<T>& m, Outcome& want, Outcome& got,
+                  F&& removed) {
+    const long long n = static_cast<long long>(m.size());
+    const int i = Count(in, n);
+    const int c = Count(in, 1);
+    if (i < 0 || c < 0 || static_cast<long long>(i) + c > n)
+        want = Outcome::invalid;
+    got = Run([&] { a.RemoveAt(i, c); });
+    if (want == Outcome::ok) {
+        for (int k = i; k < i + c; ++k)
+            removed(m[static_cast<size_t>(k)]);
+        m.erase(m.begin() + i, m.begin() + i + c);
+    }
+}
+
+// Append(other): the first new index is the old size.
+template <class A, class T>
+bool AppendStep(A& a, const A& other, std::vector<T>& m, const std::vector<T>& src, Outcome& got) {
+    const long long n = static_cast<long long>(m.size());
+    if (n + static_cast<long long>(src.size()) > kCap)
+        return false;
+    int first = -1;
+    got = Run([&] { first = a.Append(other); });
+    FUZZ_CHECK(first == n);
+    m.insert(m.end(), src.begin(), src.end());
+    return true;
+}
+
 // ---- CArray<int, int&> against std::vector<int> -------------------------------------------
 
 using IntArray = CArray<int, int&>;
@@ -129,48 +205,17 @@ void IntArrayStep(ByteReader& in, IntArray (&arr)[2], std::vector<int> (&mod)[2]
                 m.resize(static_cast<size_t>(s), 0);
             break;
         }
-        case 1: {  // SetAtGrow
-            const int i = Count(in, n);
-            if (i < 0 || i == INT_MAX)
-                want = Outcome::invalid;
-            else if (i >= kCap)
+        case 1:
+            if (!SetAtGrowStep(in, a, m, arg, val, want, got))
                 return;
-            got = Run([&] { a.SetAtGrow(i, arg); });
-            if (want == Outcome::ok) {
-                if (i >= n)
-                    m.resize(static_cast<size_t>(i) + 1, 0);
-                m[static_cast<size_t>(i)] = val;
-            }
             break;
-        }
-        case 2: {  // InsertAt
-            const int i = Count(in, n);
-            const int c = Count(in, 0);
-            const long long newSize = std::max<long long>(i, n) + c;
-            if (i < 0 || c < 0)
-                want = Outcome::invalid;
-            else if (c > 0 && newSize > INT_MAX)
-                want = Outcome::invalid;
-            else if (c > 0 && newSize > kCap)
+        case 2:
+            if (!InsertCountStep(in, a, m, arg, val, want, got))
                 return;
-            got = Run([&] { a.InsertAt(i, arg, c); });
-            if (want == Outcome::ok && c > 0) {
-                if (i > n)
-                    m.resize(static_cast<size_t>(i), 0);
-                m.insert(m.begin() + i, static_cast<size_t>(c), val);
-            }
             break;
-        }
-        case 3: {  // RemoveAt
-            const int i = Count(in, n);
-            const int c = Count(in, 1);
-            if (i < 0 || c < 0 || static_cast<long long>(i) + c > n)
-                want = Outcome::invalid;
-            got = Run([&] { a.RemoveAt(i, c); });
-            if (want == Outcome::ok)
-                m.erase(m.begin() + i, m.begin() + i + c);
+        case 3:
+            RemoveAtStep(in, a, m, want, got, [](int) {});
             break;
-        }
         case 4: {  // Add
             if (n >= kCap)
                 return;
@@ -197,15 +242,11 @@ void IntArrayStep(ByteReader& in, IntArray (&arr)[2], std::vector<int> (&mod)[2]
         case 6: {  // Append the other array, or itself
             const bool self = in.Byte() & 1;
             const std::vector<int>& src = self ? m : mod[1 - w];
-            if (self)
+            if (self) {
                 want = Outcome::invalid;
-            else if (n + static_cast<long long>(src.size()) > kCap)
+                got = Run([&] { a.Append(a); });
+            } else if (!AppendStep(a, arr[1 - w], m, src, got)) {
                 return;
-            int first = -1;
-            got = Run([&] { first = a.Append(self ? a : arr[1 - w]); });
-            if (want == Outcome::ok) {
-                FUZZ_CHECK(first == n);
-                m.insert(m.end(), src.begin(), src.end());
             }
             break;
         }
@@ -279,56 +320,21 @@ void PtrArrayStep(ByteReader& in, PtrArray (&arr)[2], std::vector<int*> (&mod)[2
             }
             break;
         }
-        case 1: {  // InsertAt of one pointer, repeated
-            const int i = Count(in, n);
-            const int c = Count(in, 0);
-            const long long newSize = std::max<long long>(i, n) + c;
-            if (i < 0 || c < 0 || (c > 0 && newSize > INT_MAX))
-                want = Outcome::invalid;
-            else if (c > 0 && newSize > kCap)
+        case 1:  // InsertAt of one pointer, repeated
+            if (!InsertCountStep(in, a, m, p, p, want, got))
                 return;
-            got = Run([&] { a.InsertAt(i, p, c); });
-            if (want == Outcome::ok && c > 0) {
-                if (i > n)
-                    m.resize(static_cast<size_t>(i), nullptr);
-                m.insert(m.begin() + i, static_cast<size_t>(c), p);
-            }
             break;
-        }
-        case 2: {
-            const int i = Count(in, n);
-            const int c = Count(in, 1);
-            if (i < 0 || c < 0 || static_cast<long long>(i) + c > n)
-                want = Outcome::invalid;
-            got = Run([&] { a.RemoveAt(i, c); });
-            if (want == Outcome::ok)
-                m.erase(m.begin() + i, m.begin() + i + c);
+        case 2:
+            RemoveAtStep(in, a, m, want, got, [](int*) {});
             break;
-        }
-        case 3: {
-            const int i = Count(in, n);
-            if (i < 0 || i == INT_MAX)
-                want = Outcome::invalid;
-            else if (i >= kCap)
+        case 3:
+            if (!SetAtGrowStep(in, a, m, p, p, want, got))
                 return;
-            got = Run([&] { a.SetAtGrow(i, p); });
-            if (want == Outcome::ok) {
-                if (i >= n)
-                    m.resize(static_cast<size_t>(i) + 1, nullptr);
-                m[static_cast<size_t>(i)] = p;
-            }
             break;
-        }
-        case 4: {
-            const std::vector<int*>& src = mod[1 - w];
-            if (n + static_cast<long long>(src.size()) > kCap)
+        case 4:
+            if (!AppendStep(a, arr[1 - w], m, mod[1 - w], got))
                 return;
-            int first = -1;
-            got = Run([&] { first = a.Append(arr[1 - w]); });
-            FUZZ_CHECK(first == n);
-            m.insert(m.end(), src.begin(), src.end());
             break;
-        }
         default: {
             const int i = Count(in, n);
             want = i >= 0 && i < n ? Outcome::ok : Outcome::invalid;
@@ -421,16 +427,9 @@ void PointArrayStep(ByteReader& in, C3DPointArray (&arr)[2], std::vector<C3DPoin
             break;
         }
         default: {  // RemoveAt: the removed objects are freed by the caller, as an owner must
-            const int i = Count(in, n);
-            const int c = Count(in, 1);
-            const bool ok = i >= 0 && c >= 0 && static_cast<long long>(i) + c <= n;
-            const Outcome got = Run([&] { a.RemoveAt(i, c); });
-            EXPECT_OUTCOME(got, ok ? Outcome::ok : Outcome::invalid);
-            if (ok) {
-                for (int k = i; k < i + c; ++k)
-                    delete m[static_cast<size_t>(k)];
-                m.erase(m.begin() + i, m.begin() + i + c);
-            }
+            Outcome want = Outcome::ok, got;
+            RemoveAtStep(in, a, m, want, got, [](C3DPoint* q) { delete q; });
+            EXPECT_OUTCOME(got, want);
             break;
         }
     }
