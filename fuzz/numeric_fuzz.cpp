@@ -206,7 +206,8 @@ void Arrays(ByteReader& in) {
     std::vector<double> ref(buf);
     const int from = m ? in.Range(0, m) : 0, to = m ? in.Range(0, m) : 0;
     ComFunc::CopyArray(buf.data() + from, buf.data() + to, m);
-    std::memmove(ref.data() + to, ref.data() + from, sizeof(double) * static_cast<size_t>(m));
+    if (m > 0)
+        std::memmove(ref.data() + to, ref.data() + from, sizeof(double) * static_cast<size_t>(m));
     for (size_t i = 0; i < buf.size(); ++i)
         FUZZ_CHECK(SameBits(buf[i], ref[i]));
 
