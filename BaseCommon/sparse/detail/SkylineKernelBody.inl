@@ -579,38 +579,45 @@ inline double ScaleOne(double g, const double* E, const int* D, const SolveAux& 
     return aux.slow[k + 1] != aux.slow[k] ? g / E[D[k]] : g * aux.rec[k];
 }
 
-// Forward step on one right-hand side. Four rows go together over the columns they all store,
-// four independent chains that hide the latency of the fused operation; each row's chain
-// keeps the increasing order of its own columns.
+// Forward step on one right-hand side. kFw rows go together over the columns they all store:
+// kFw independent chains, enough to keep both fused-multiply-add pipes busy despite their
+// latency; each row's chain keeps the increasing order of its own columns.
+enum { kFw = 8 };
+
 int ForwardOne(const double* E, const int* D, int n, double* b) {
     if (E[0] == 0.0)
         return 0;
     b[0] = b[0] / E[0];
     int i = 1;
-    for (; i + 3 < n; i += 4) {
-        const double* row[4];
-        int m[4];
+    for (; i + kFw - 1 < n; i += kFw) {
+        const double* row[kFw];
+        int m[kFw];
         int kj = 0;
-        double acc[4];
-        for (int q = 0; q < 4; ++q) {
+        double acc[kFw];
+#pragma GCC unroll 8
+        for (int q = 0; q < kFw; ++q) {
             m[q] = FirstCol(D, i + q);
             row[q] = E + D[i + q] - (i + q);
             kj = m[q] > kj ? m[q] : kj;
             acc[q] = 0.0;
         }
         kj = kj < i ? kj : i;
-        for (int q = 0; q < 4; ++q) {
+        for (int q = 0; q < kFw; ++q) {
             for (int k = m[q]; k < kj; ++k)
                 acc[q] = Simd::Fmadd1(row[q][k], b[k], acc[q]);
         }
+        // The next rows, stored right after these, are fetched a cache line per column: the
+        // eight interleaved streams alone keep the memory too little busy.
+        const long next = D[i + kFw - 1] + 1L - 8L * kj, last = D[n - 1];
         for (int k = kj; k < i; ++k) {
             const double bk = b[k];
-            acc[0] = Simd::Fmadd1(row[0][k], bk, acc[0]);
-            acc[1] = Simd::Fmadd1(row[1][k], bk, acc[1]);
-            acc[2] = Simd::Fmadd1(row[2][k], bk, acc[2]);
-            acc[3] = Simd::Fmadd1(row[3][k], bk, acc[3]);
+            if (next + 8L * k <= last)
+                __builtin_prefetch(E + next + 8L * k);
+#pragma GCC unroll 8
+            for (int q = 0; q < kFw; ++q)
+                acc[q] = Simd::Fmadd1(row[q][k], bk, acc[q]);
         }
-        for (int q = 0; q < 4; ++q) {
+        for (int q = 0; q < kFw; ++q) {
             const int r = i + q;
             for (int k = m[q] > i ? m[q] : i; k < r; ++k)
                 acc[q] = Simd::Fmadd1(row[q][k], b[k], acc[q]);
@@ -635,37 +642,125 @@ int ForwardOne(const double* E, const int* D, int n, double* b) {
     return 1;
 }
 
+// Backward terms of row r, its x_r final: acc_k += l_rk x_r for the columns k it stores.
+inline void BackRow(const double* E, const int* D, int r, double x, const SolveAux& aux,
+                    double* acc) {
+    const int m = FirstCol(D, r);
+    const double* g = E + D[r] - r;
+    if (aux.slow[r] != aux.slow[m]) {
+        for (int k = m; k < r; ++k)
+            acc[k] = Simd::Fmadd1(ScaleOne(g[k], E, D, aux, k), x, acc[k]);
+        return;
+    }
+    const typename Simd::V xv = Simd::Set1(x);
+    int k = m;
+    for (; k + Simd::W <= r; k += Simd::W) {
+        const typename Simd::V l = Simd::Mul(Simd::Load(g + k), Simd::Load(aux.rec + k));
+        Simd::Store(acc + k, Simd::Fmadd(l, xv, Simd::Load(acc + k)));
+    }
+    for (; k < r; ++k)
+        acc[k] = Simd::Fmadd1(g[k] * aux.rec[k], x, acc[k]);
+}
+
+// acc_k += l_qk x_q, row q's term of column k (its reciprocal known to be finite).
+inline void BackTerm(const double* g, double x, const SolveAux& aux, double* acc, int k) {
+    acc[k] = Simd::Fmadd1(g[k] * aux.rec[k], x, acc[k]);
+}
+
 int SolveImpl(const double* E, const int* D, int n, double* b, const SolveAux& aux) {
     if (!ForwardOne(E, D, n, b))
         return 0;
     // Backward by rows of the profile: once x_r is final, row r adds its terms to the sums of
-    // the columns it stores, so the rows are met in decreasing order by every column.
+    // the columns it stores, so the rows are met in decreasing order by every column. Four
+    // rows r, r-1, r-2, r-3 go together: the triangle of their own columns first, term by term
+    // in decreasing row, then each column below, where every row that stores it adds its term
+    // in decreasing row (the parts stored by some of the four row by row, the part all four
+    // store in one pass that reads and writes the sums once).
     double* acc = aux.acc;
     for (int i = 0; i < n; ++i)
         acc[i] = 0.0;
-    for (int r = n - 1; r >= 0; --r) {
-        const double x = b[r] - acc[r];
-        b[r] = x;
-        const int m = FirstCol(D, r);
-        const double* g = E + D[r] - r;
-        if (aux.slow[r] != aux.slow[m]) {
-            for (int k = m; k < r; ++k)
-                acc[k] = Simd::Fmadd1(ScaleOne(g[k], E, D, aux, k), x, acc[k]);
+    int r = n - 1;
+    for (; r >= 3; r -= 4) {
+        const double* g[4];
+        int m[4];
+        int mlo = r, mhi = 0;
+        for (int q = 0; q < 4; ++q) {
+            m[q] = FirstCol(D, r - q);
+            g[q] = E + D[r - q] - (r - q);
+            mlo = m[q] < mlo ? m[q] : mlo;
+            mhi = m[q] > mhi ? m[q] : mhi;
+        }
+        double x[4];
+        if (aux.slow[r] != aux.slow[mlo]) {  // a subnormal pivot among the columns: row by row
+            for (int q = 0; q < 4; ++q) {
+                x[q] = b[r - q] - acc[r - q];
+                b[r - q] = x[q];
+                BackRow(E, D, r - q, x[q], aux, acc);
+            }
             continue;
         }
-        const typename Simd::V xv = Simd::Set1(x);
-        int k = m;
-        for (; k + 2 * Simd::W <= r; k += 2 * Simd::W) {
-            const typename Simd::V l0 = Simd::Mul(Simd::Load(g + k), Simd::Load(aux.rec + k));
-            const typename Simd::V l1 =
-                Simd::Mul(Simd::Load(g + k + Simd::W), Simd::Load(aux.rec + k + Simd::W));
-            Simd::Store(acc + k, Simd::Fmadd(l0, xv, Simd::Load(acc + k)));
-            Simd::Store(acc + k + Simd::W, Simd::Fmadd(l1, xv, Simd::Load(acc + k + Simd::W)));
+        for (int q = 0; q < 4; ++q) {
+            const int c = r - q;  // column c takes the terms of rows r .. c+1, then is final
+            for (int p = 0; p < q; ++p) {
+                if (m[p] <= c)
+                    BackTerm(g[p], x[p], aux, acc, c);
+            }
+            x[q] = b[c] - acc[c];
+            b[c] = x[q];
         }
-        for (; k < r; ++k)
-            acc[k] = Simd::Fmadd1(g[k] * aux.rec[k], x, acc[k]);
+        const int top = r - 3;                 // columns below the four rows' own
+        const int kc = mhi < top ? mhi : top;  // from kc on, all four store the column
+        for (int q = 0; q < 4; ++q) {
+            for (int k = m[q]; k < kc; ++k)
+                BackTerm(g[q], x[q], aux, acc, k);
+        }
+        // The four rows before these end where these begin: fetched meanwhile, since rows are
+        // met downwards and the processor's own prefetch does not foresee it.
+        const long here = D[top] - top + m[3];
+        const long ahead = here - (D[r] + 1 - here) - 4L * kc;
+        const typename Simd::V x0 = Simd::Set1(x[0]), x1 = Simd::Set1(x[1]);
+        const typename Simd::V x2 = Simd::Set1(x[2]), x3 = Simd::Set1(x[3]);
+        int k = kc;
+        for (; k + Simd::W <= top; k += Simd::W) {
+            for (int p = 0; p < Simd::W / 2; ++p) {
+                if (ahead + 4L * k + 8 * p >= 0)
+                    __builtin_prefetch(E + ahead + 4L * k + 8 * p);
+            }
+            const typename Simd::V rv = Simd::Load(aux.rec + k);
+            typename Simd::V a = Simd::Load(acc + k);
+            a = Simd::Fmadd(Simd::Mul(Simd::Load(g[0] + k), rv), x0, a);
+            a = Simd::Fmadd(Simd::Mul(Simd::Load(g[1] + k), rv), x1, a);
+            a = Simd::Fmadd(Simd::Mul(Simd::Load(g[2] + k), rv), x2, a);
+            a = Simd::Fmadd(Simd::Mul(Simd::Load(g[3] + k), rv), x3, a);
+            Simd::Store(acc + k, a);
+        }
+        for (; k < top; ++k) {
+            for (int q = 0; q < 4; ++q)
+                BackTerm(g[q], x[q], aux, acc, k);
+        }
+    }
+    for (; r >= 0; --r) {
+        const double x = b[r] - acc[r];
+        b[r] = x;
+        BackRow(E, D, r, x, aux, acc);
     }
     return 1;
+}
+
+// acc += l_ri x_r over the rows r = last .. i+1 that store column i, l_ri = g_ri / d_i
+// (kDivide, scale = d_i) or g_ri * (1 / d_i) (scale = the reciprocal).
+template <int NV, bool kDivide>
+inline void ColumnTerms(const double* E, const int* D, double* const* rows, int col, int i,
+                        int last, double scale, typename Simd::V* acc) {
+    for (int r = last; r > i; --r) {
+        if (FirstCol(D, r) > i)
+            continue;
+        const double g = E[D[r] - (r - i)];
+        const typename Simd::V l = Simd::Set1(kDivide ? g / scale : g * scale);
+        const double* br = rows[r] + col;
+        for (int v = 0; v < NV; ++v)
+            acc[v] = Simd::Fmadd(l, Simd::Load(br + v * Simd::W), acc[v]);
+    }
 }
 
 // NV vectors of right-hand-side columns at once: forward by rows, backward by columns of the
@@ -697,14 +792,10 @@ void SolveChunk(const double* E, const int* D, int n, double* const* rows, int c
         typename Simd::V acc[NV];
         for (int v = 0; v < NV; ++v)
             acc[v] = Simd::Zero();
-        for (int r = last; r > i; --r) {
-            if (FirstCol(D, r) > i)
-                continue;
-            const typename Simd::V l = Simd::Set1(ScaleOne(E[D[r] - (r - i)], E, D, aux, i));
-            const double* br = rows[r] + col;
-            for (int v = 0; v < NV; ++v)
-                acc[v] = Simd::Fmadd(l, Simd::Load(br + v * Simd::W), acc[v]);
-        }
+        if (aux.slow[i + 1] != aux.slow[i])
+            ColumnTerms<NV, true>(E, D, rows, col, i, last, E[D[i]], acc);
+        else
+            ColumnTerms<NV, false>(E, D, rows, col, i, last, aux.rec[i], acc);
         double* bi = rows[i] + col;
         for (int v = 0; v < NV; ++v)
             Simd::Store(bi + v * Simd::W, Simd::Sub(Simd::Load(bi + v * Simd::W), acc[v]));
