@@ -271,45 +271,21 @@ void Arrangement::JoinEnds(const std::vector<double>& ends) {
 // The plan's lines come in any order (drawn, sorted by type, shuffled): numbered as given, the
 // nodes of one panel lie far apart in memory, and so do the half-edges, which on a plan of
 // some 10^5 lines makes every step along a face a cache miss. The nodes are numbered again
-// row by row on a coarse grid over the plan (about one node per cell), and the half-edges by
+// in Z order on a coarse grid over the plan (about one node per cell), and the half-edges by
 // their lower node, so that a face's records lie close together. Counting sorts: linear.
 void Arrangement::Localise() {
     const int nNodes = static_cast<int>(m_node.size() / 3);
     if (nNodes == 0)
         return;
-    double x0 = m_node[0], x1 = m_node[0], y0 = m_node[1], y1 = m_node[1];
-    for (int v = 1; v < nNodes; ++v) {
-        x0 = std::min(x0, Node(v)[0]);
-        x1 = std::max(x1, Node(v)[0]);
-        y0 = std::min(y0, Node(v)[1]);
-        y1 = std::max(y1, Node(v)[1]);
-    }
-    const int side = std::max(1, static_cast<int>(std::sqrt(static_cast<double>(nNodes))));
-    // The fraction of the box, clamped: a box wider than the largest double gives inf or NaN.
-    auto cellOf = [side](double t, double lo, double hi) {
-        double f = (t - lo) / (hi - lo);
-        if (!(f > 0.0))
-            f = 0.0;
-        return std::min(side - 1, static_cast<int>(std::min(f, 1.0) * side));
-    };
-    std::vector<int> rank(static_cast<size_t>(nNodes));  // grid cell, then new number
-    std::vector<int> start(static_cast<size_t>(side) * side + 1, 0);
-    for (int v = 0; v < nNodes; ++v) {
-        const int c = cellOf(Node(v)[1], y0, y1) * side + cellOf(Node(v)[0], x0, x1);
-        rank[static_cast<size_t>(v)] = c;
-        ++start[static_cast<size_t>(c) + 1];
-    }
-    for (size_t c = 1; c < start.size(); ++c)
-        start[c] += start[c - 1];
+    std::vector<int> rank = detail::PlanRank(m_node.data(), 3, nNodes);  // new number
     std::vector<double> node(m_node.size());
     for (int v = 0; v < nNodes; ++v) {
-        const int r = start[static_cast<size_t>(rank[static_cast<size_t>(v)])]++;
-        rank[static_cast<size_t>(v)] = r;
-        std::copy(Node(v), Node(v) + 3, node.begin() + 3 * static_cast<ptrdiff_t>(r));
+        const int r = rank[static_cast<size_t>(v)];
+        for (int a = 0; a < 3; ++a)
+            node[3 * static_cast<size_t>(r) + static_cast<size_t>(a)] = Node(v)[a];
     }
     m_node.swap(node);
     std::vector<double>().swap(node);
-    std::vector<int>().swap(start);
 
     // Edges by their lower node.
     const size_t nEdges = m_he.size() / 2;
@@ -414,6 +390,88 @@ void Arrangement::SortFans(std::vector<char>& removed) {
     m_fanStart[static_cast<size_t>(nNodes)] = w;
 }
 
+// A panel's plan box and what the hole search needs of it.
+struct Box {
+    double x0, y0, x1, y1, area;
+    int ring;
+    int first;  // the least original half-edge on the ring, which starts there
+};
+
+// Boxes by the cells of a grid over their union, about one box per cell; each box is listed
+// in every cell it meets, in the order given. When long boxes would be listed too often, there
+// is a single cell that lists all.
+class BoxGrid {
+public:
+    explicit BoxGrid(const std::vector<Box>& boxes) {
+        const int n = static_cast<int>(boxes.size());
+        for (int i = 0; i < n; ++i) {
+            const Box& b = boxes[static_cast<size_t>(i)];
+            m_x0 = i == 0 ? b.x0 : std::min(m_x0, b.x0);
+            m_y0 = i == 0 ? b.y0 : std::min(m_y0, b.y0);
+            m_x1 = i == 0 ? b.x1 : std::max(m_x1, b.x1);
+            m_y1 = i == 0 ? b.y1 : std::max(m_y1, b.y1);
+        }
+        m_side = std::max(1, static_cast<int>(std::sqrt(static_cast<double>(n))));
+        size_t listed = 0;
+        for (const Box& b : boxes) {
+            listed += static_cast<size_t>(CellOf(b.x1, m_x0, m_x1) - CellOf(b.x0, m_x0, m_x1) + 1) *
+                      static_cast<size_t>(CellOf(b.y1, m_y0, m_y1) - CellOf(b.y0, m_y0, m_y1) + 1);
+        }
+        if (listed > 16 * static_cast<size_t>(n) + 1024)
+            m_side = 1;
+        m_start.assign(static_cast<size_t>(m_side) * static_cast<size_t>(m_side) + 1, 0);
+        for (int pass = 0; pass < 2; ++pass) {
+            std::vector<int> fill;
+            if (pass == 1) {
+                for (size_t c = 1; c < m_start.size(); ++c)
+                    m_start[c] += m_start[c - 1];
+                fill.assign(m_start.begin(), m_start.end() - 1);
+                m_box.resize(static_cast<size_t>(m_start.back()));
+            }
+            for (int i = 0; i < n; ++i) {
+                const Box& b = boxes[static_cast<size_t>(i)];
+                const int cx0 = CellOf(b.x0, m_x0, m_x1), cx1 = CellOf(b.x1, m_x0, m_x1);
+                const int cy0 = CellOf(b.y0, m_y0, m_y1), cy1 = CellOf(b.y1, m_y0, m_y1);
+                for (int cy = cy0; cy <= cy1; ++cy) {
+                    for (int cx = cx0; cx <= cx1; ++cx) {
+                        const size_t c = static_cast<size_t>(cy) * static_cast<size_t>(m_side) +
+                                         static_cast<size_t>(cx);
+                        if (pass == 0)
+                            ++m_start[c + 1];
+                        else
+                            m_box[static_cast<size_t>(fill[c]++)] = i;
+                    }
+                }
+            }
+        }
+    }
+    // The boxes listed in the cell of p, from first to last (exclusive): every box that
+    // holds p is among them.
+    void Cell(const double* p, const int*& first, const int*& last) const {
+        const size_t c =
+            static_cast<size_t>(CellOf(p[1], m_y0, m_y1)) * static_cast<size_t>(m_side) +
+            static_cast<size_t>(CellOf(p[0], m_x0, m_x1));
+        first = m_box.data() + m_start[c];
+        last = m_box.data() + m_start[c + 1];
+    }
+
+private:
+    // Monotone in t, so a box's cells run from the cell of its low side to that of its high
+    // side. The fraction of the extent is clamped: an extent wider than the largest double
+    // gives inf or NaN.
+    int CellOf(double t, double lo, double hi) const {
+        double f = (t - lo) / (hi - lo);
+        if (!(f > 0.0))
+            f = 0.0;
+        return std::min(m_side - 1, static_cast<int>(std::min(f, 1.0) * m_side));
+    }
+
+    double m_x0 = 0.0, m_y0 = 0.0, m_x1 = 0.0, m_y1 = 0.0;
+    int m_side = 1;
+    std::vector<int> m_start;  // per cell, one more entry than there are cells
+    std::vector<int> m_box;
+};
+
 // Crossing test on the plan: p strictly inside the ring, for a point off the ring's lines.
 bool InsideRing(const double* p, const std::vector<double>& node, const int* ring, int n) {
     bool inside = false;
@@ -433,11 +491,6 @@ Rings Arrangement::Extract() {
     const int nNodes = static_cast<int>(m_node.size() / 3);
     out.ringStart.push_back(0);
     std::vector<char> done(static_cast<size_t>(nHalf), 0);  // per face id (fewer than nHalf)
-    struct Box {
-        double x0, y0, x1, y1, area;
-        int ring;
-        int first;  // the least original half-edge on the ring, which starts there
-    };
     std::vector<Box> panelBox;
     std::vector<int> outer;  // rings that run clockwise: a group's outer boundary
     for (int h = 0; h < nHalf; ++h) {
@@ -521,13 +574,19 @@ Rings Arrangement::Extract() {
     // Each outer boundary inside a panel of another group is a hole of the smallest such
     // panel; a plan of one group has none.
     if (outer.size() > 1) {
+        // The panels whose box can hold a point, by the cell of a coarse grid over the plan,
+        // each cell's in panel order; so a plan with thousands of openings (columns drawn as
+        // rings, shafts) compares each with a few panels, not with all of them.
+        const BoxGrid grid(panelBox);
         std::vector<std::pair<int, int>> holes;  // (panel, ring)
         for (const int r : outer) {
             const int q = out.corner[static_cast<size_t>(out.ringStart[static_cast<size_t>(r)])];
             const double* p = Node(q);
             const int g = Find(group, q);
             int best = -1;
-            for (int i = 0; i < out.nPanels; ++i) {
+            const int *c = nullptr, *last = nullptr;
+            for (grid.Cell(p, c, last); c != last; ++c) {
+                const int i = *c;
                 const Box& b = panelBox[static_cast<size_t>(i)];
                 if (p[0] <= b.x0 || p[0] >= b.x1 || p[1] <= b.y0 || p[1] >= b.y1 ||
                     (best >= 0 && b.area >= panelBox[static_cast<size_t>(best)].area))
