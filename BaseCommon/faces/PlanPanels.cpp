@@ -191,10 +191,19 @@ void Arrangement::JoinEnds(const std::vector<double>& ends) {
     detail::CellTable cells(static_cast<size_t>(nEnds) / 4 + 1);
     std::vector<int> slotOf(static_cast<size_t>(nEnds));  // bucket for now
     std::vector<char> straddles(static_cast<size_t>(nEnds));
-    for (int e = 0; e < nEnds; ++e) {
-        bool st = false;
-        slotOf[static_cast<size_t>(e)] = cells.Insert(detail::LocateCell(p + 3 * e, st));
-        straddles[static_cast<size_t>(e)] = st;
+    // A batch of keys at a time, their table entries fetched before the first is needed.
+    constexpr int kBatch = 32;
+    uint64_t key[kBatch];
+    for (int e0 = 0; e0 < nEnds; e0 += kBatch) {
+        const int n = std::min(kBatch, nEnds - e0);
+        for (int i = 0; i < n; ++i) {
+            bool st = false;
+            key[i] = detail::LocateCell(p + 3 * (e0 + i), st);
+            straddles[static_cast<size_t>(e0 + i)] = st;
+            cells.Prefetch(key[i]);
+        }
+        for (int i = 0; i < n; ++i)
+            slotOf[static_cast<size_t>(e0 + i)] = cells.Insert(key[i]);
     }
     std::vector<int> start(cells.Count() + 1, 0);
     for (const int b : slotOf)

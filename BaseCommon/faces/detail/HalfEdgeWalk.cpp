@@ -97,26 +97,49 @@ void Walker::BuildIndex(const WalkSegments& segs) {
     std::vector<unsigned char> straddling(static_cast<size_t>(m_nHalf), 0);
     double xyz[6];
     int nActive = 0;
-    for (int k = 0; k < nSeg; ++k) {
-        if (!segs.Get(k, xyz) || !IsFinite3(xyz) || !IsFinite3(xyz + 3))
-            continue;
-        // Zero-length within the tolerance: every direction taken from it is rounding noise.
-        if (SamePoint(xyz, xyz + 3))
-            continue;
-        for (int end = 0; end < 2; ++end) {
-            bool straddles = false;
-            const double* p = xyz + 3 * end;
-            const int b = m_cells.Insert(LocateCell(p, straddles));
+    // The segments are read a batch at a time: the table entries of a batch's cells are
+    // fetched together before the first of them is needed (the cells come in the order of the
+    // lines, and nearly every probe is a miss).
+    constexpr int kBatch = 16;
+    struct End {
+        double p[3];
+        uint64_t key;
+        bool straddles;
+    };
+    End batch[2 * kBatch];
+    int batchSeg[kBatch];
+    for (int k0 = 0; k0 < nSeg; k0 += kBatch) {
+        int n = 0;
+        for (int k = k0; k < nSeg && k < k0 + kBatch; ++k) {
+            if (!segs.Get(k, xyz) || !IsFinite3(xyz) || !IsFinite3(xyz + 3))
+                continue;
+            // Zero-length within the tolerance: every direction taken from it is rounding
+            // noise.
+            if (SamePoint(xyz, xyz + 3))
+                continue;
+            for (int end = 0; end < 2; ++end) {
+                End& e = batch[2 * n + end];
+                for (int a = 0; a < 3; ++a)
+                    e.p[a] = xyz[3 * end + a];
+                e.key = LocateCell(e.p, e.straddles);
+                m_cells.Prefetch(e.key);
+            }
+            batchSeg[n++] = k;
+        }
+        for (int i = 0; i < 2 * n; ++i) {
+            const End& e = batch[i];
+            const int h = 2 * batchSeg[i / 2] + i % 2;
+            const int b = m_cells.Insert(e.key);
             if (static_cast<size_t>(b) == count.size()) {
                 count.push_back(0);
-                firstXY.push_back(p[0]);
-                firstXY.push_back(p[1]);
+                firstXY.push_back(e.p[0]);
+                firstXY.push_back(e.p[1]);
             }
-            m_slotOf[static_cast<size_t>(2 * k + end)] = b;
-            straddling[static_cast<size_t>(2 * k + end)] = straddles;
+            m_slotOf[static_cast<size_t>(h)] = b;
+            straddling[static_cast<size_t>(h)] = e.straddles;
             ++count[static_cast<size_t>(b)];
         }
-        nActive += 2;
+        nActive += 2 * n;
     }
     // The buckets numbered again in plan order. Numbered as the cells first appear, they
     // follow the order of the lines, which is no spatial order at all: a panel's nodes would
