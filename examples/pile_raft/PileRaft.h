@@ -182,7 +182,8 @@ constexpr double kEquilibriumTolerance = 1e-9;
 double ForceError(const CaseResult& c);
 double MomentError(const CaseResult& c);
 
-// Told the name of each stage as it starts, and during the solution the fraction done.
+// Told the name of each stage as it starts, and during the factorisation the fraction of its
+// rows done.
 using Progress = std::function<void(const char* stage, double fraction)>;
 
 // Builds and solves the model; throws InputError for geometry the model cannot take (a pile
