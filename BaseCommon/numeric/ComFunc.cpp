@@ -64,7 +64,10 @@ void IntSorting(int* a, int n) {
 }
 
 int FindIntArray(const CArray<int, int&>& a, int nValue, int nStart) {
-    for (int i = std::max(nStart + 1, 0); i < a.GetSize(); ++i) {
+    // nStart + 1 in 64 bits: a start of INT_MAX searches nothing instead of wrapping round
+    // to the whole array.
+    const long long first = std::max(static_cast<long long>(nStart) + 1, 0LL);
+    for (int i = static_cast<int>(std::min<long long>(first, a.GetSize())); i < a.GetSize(); ++i) {
         if (a[i] == nValue)
             return i;
     }

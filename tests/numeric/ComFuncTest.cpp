@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <random>
 #include <tuple>
@@ -75,6 +76,10 @@ TEST(ComFunc, SortsMatchTheExchangeSort_FindIntArrayStartsAfterTheStart) {
     // Ten, the largest value, was drawn many times: its first match after index 0 is 1.
     EXPECT_EQ(FindIntArray(down, 10, 0), 1);
     EXPECT_EQ(FindIntArray(down, down[0], -1), 0);
+    // A start at or past the end finds nothing, INT_MAX included (its + 1 must not wrap).
+    EXPECT_EQ(FindIntArray(down, down[300], 300), -1);
+    EXPECT_EQ(FindIntArray(down, down[0], INT_MAX), -1);
+    EXPECT_EQ(FindIntArray(down, down[0], INT_MIN), 0);
 }
 
 // Each row: A (the upper triangle holds 99s that must be ignored), b, and the x expected; 77
