@@ -570,56 +570,7 @@ INSTANTIATE_TEST_SUITE_P(, SkylineKernels,
                                            rvn::SkylineKernel::Baseline,
                                            rvn::SkylineKernel::Avx2Fma, rvn::SkylineKernel::Avx512,
                                            rvn::SkylineKernel::Vec8Fma),
-                         [](const auto& info) {
-                             std::string s = rvn::SkylineKernelName(info.param);
-                             std::replace(s.begin(), s.end(), '-', '_');
-                             return s;
-                         });
-
-// The kernels that fuse multiply and add give the same factors and solutions to the bit (the
-// baseline kernel and the literal recurrence may differ by rounding). Wider kernels join the
-// list; with fewer than two on this processor there is nothing to compare.
-TEST(SkylineFmaKernels, FactorsAndSolutionsAreBitwiseEqual) {
-    std::vector<rvn::SkylineKernel> fused;
-    for (rvn::SkylineKernel k : {rvn::SkylineKernel::Avx2Fma})
-        if (rvn::SetSkylineKernel(k))
-            fused.push_back(k);
-    rvn::SetSkylineKernel(rvn::SkylineKernel::Auto);
-    if (fused.size() < 2)
-        GTEST_SKIP() << "fewer than two kernels with fused multiply-add on this processor";
-    std::mt19937 rng(31);
-    for (Shape shape : {kFull, kBand, kVariable}) {
-        const int n = 301;
-        const std::vector<int> D = MakeProfile(shape, n, rng);
-        CSparseMatrix k(n, D.data());
-        FillLdlt(k, D, rng, false);
-        CMatrix B(n, 13);
-        for (int i = 0; i < n; ++i)
-            for (int c = 0; c < 13; ++c)
-                B(i, c) = std::ldexp(double(rng() % 1000) - 500, int(rng() % 40) - 20);
-        std::vector<std::vector<double>> factors, solutions;
-        for (rvn::SkylineKernel kernel : fused) {
-            rvn::SetSkylineKernel(kernel);
-            CSparseMatrix m(k);
-            CMatrix X(B);
-            std::vector<double> x(n);
-            for (int i = 0; i < n; ++i)
-                x[i] = B(i, 0);
-            ASSERT_EQ(m.LdltSolve(n, X) + m.LdltSolve(n, x.data()), 2);
-            factors.push_back(Elements(m));
-            for (int i = 0; i < n; ++i)
-                for (int c = 0; c < 13; ++c)
-                    x.push_back(X(i, c));
-            solutions.push_back(x);
-        }
-        rvn::SetSkylineKernel(rvn::SkylineKernel::Auto);
-        for (size_t t = 1; t < fused.size(); ++t) {
-            EXPECT_EQ(std::memcmp(factors[0].data(), factors[t].data(), 8 * factors[0].size()), 0);
-            EXPECT_EQ(
-                std::memcmp(solutions[0].data(), solutions[t].data(), 8 * solutions[0].size()), 0);
-        }
-    }
-}
+                         KernelParamName);
 
 // Auto: the literal recurrence up to 512 stored elements, the best blocked kernel beyond.
 TEST(SkylineKernelChoice, AutoTakesTheLiteralUpTo512ElementsAndTheBestKernelBeyond) {

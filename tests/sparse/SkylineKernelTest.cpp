@@ -94,14 +94,10 @@ INSTANTIATE_TEST_SUITE_P(, BlockedKernels,
                          ::testing::Values(rvn::SkylineKernel::Baseline,
                                            rvn::SkylineKernel::Avx2Fma, rvn::SkylineKernel::Avx512,
                                            rvn::SkylineKernel::Vec8Fma),
-                         [](const auto& info) {
-                             std::string s = rvn::SkylineKernelName(info.param);
-                             std::replace(s.begin(), s.end(), '-', '_');
-                             return s;
-                         });
+                         KernelParamName);
 
 // AVX2 (12 x 4 tile), AVX-512 (24 x 8) and the portable 8-lane kernel: the same factors and
-// the same factors and the same solutions, one vector or many columns, bit for bit, on the band
+// the same solutions, one vector or many columns, bit for bit, on the band
 // profiles above and on random ones.
 TEST(FmaKernels, FactorsAndSolutionsEqualToTheBit) {
     std::vector<rvn::SkylineKernel> run;

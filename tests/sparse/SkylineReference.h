@@ -220,6 +220,13 @@ struct Messages {
     ~Messages() { SetMessageBoxHandler(previous); }
 };
 
+// gtest parameter name of a kernel: its name with '-' made '_'.
+inline std::string KernelParamName(const ::testing::TestParamInfo<rvn::SkylineKernel>& info) {
+    std::string s = rvn::SkylineKernelName(info.param);
+    std::replace(s.begin(), s.end(), '-', '_');
+    return s;
+}
+
 }  // namespace skytest
 
 #endif  // RVN_TESTS_SPARSE_SKYLINEREFERENCE_H
