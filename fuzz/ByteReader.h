@@ -11,6 +11,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <type_traits>
 
 class ByteReader {
 public:
@@ -33,11 +34,15 @@ public:
         return lo + static_cast<int>(v % span);
     }
 
-    int32_t Raw32() {
-        uint32_t v = 0;
-        for (int i = 0; i < 4; ++i)
-            v = v << 8 | Byte();
-        int32_t r;
+    // sizeof(T) bytes, the first the most significant, taken as the bits of a T.
+    template <class T>
+    T Raw() {
+        using Bits = std::conditional_t<sizeof(T) == 4, uint32_t, uint64_t>;
+        static_assert(sizeof(T) == sizeof(Bits), "a 4- or 8-byte type");
+        Bits v = 0;
+        for (size_t i = 0; i < sizeof(T); ++i)
+            v = static_cast<Bits>(v << 8 | Byte());
+        T r;
         std::memcpy(&r, &v, sizeof r);
         return r;
     }
@@ -56,7 +61,7 @@ public:
             case 2:
                 return -1 - static_cast<int>(Byte());
             default:
-                return Raw32();
+                return Raw<int32_t>();
         }
     }
 
@@ -88,12 +93,7 @@ public:
                                               0.1};
             return kSpecial[b % 16];
         }
-        uint64_t bits = 0;
-        for (int i = 0; i < 8; ++i)
-            bits = bits << 8 | Byte();
-        double d;
-        std::memcpy(&d, &bits, sizeof d);
-        return d;
+        return Raw<double>();
     }
 
     // Up to maxLen bytes, the length taken from the input.

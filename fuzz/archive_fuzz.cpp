@@ -13,6 +13,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "BaseCommon/BaseCommon.h"
@@ -96,6 +97,19 @@ struct Item {
     int object;        // index into the points, -1 for a null object
 };
 
+// A value read back, as the bits Item keeps of it (unsigned values widened, others copied).
+template <class T>
+uint64_t ReadBits(CArchive& ar) {
+    T v;
+    ar >> v;
+    uint64_t bits = 0;
+    if constexpr (std::is_unsigned_v<T>)
+        bits = v;
+    else
+        std::memcpy(&bits, &v, sizeof v);
+    return bits;
+}
+
 void WriteRoundTrip(ByteReader& in) {
     std::vector<std::unique_ptr<C2DPoint>> points;
     for (int k = in.Range(1, 4); k > 0; --k)
@@ -113,11 +127,11 @@ void WriteRoundTrip(ByteReader& in) {
                     out << static_cast<BYTE>(it.bits);
                     break;
                 case 1:
-                    it.bits = static_cast<uint16_t>(in.Raw32());
+                    it.bits = static_cast<uint16_t>(in.Raw<int32_t>());
                     out << static_cast<WORD>(it.bits);
                     break;
                 case 2:
-                    it.bits = static_cast<uint32_t>(in.Raw32());
+                    it.bits = static_cast<uint32_t>(in.Raw<int32_t>());
                     out << static_cast<DWORD>(it.bits);
                     break;
                 case 3: {
@@ -162,45 +176,15 @@ void WriteRoundTrip(ByteReader& in) {
     // Each stored object comes back once; its later references give the same object.
     std::vector<C2DPoint*> loaded(points.size(), nullptr);
     std::set<C2DPoint*> owned;
+    static uint64_t (*const kReadBits[])(CArchive&) = {ReadBits<BYTE>,  ReadBits<WORD>,
+                                                       ReadBits<DWORD>, ReadBits<int>,
+                                                       ReadBits<float>, ReadBits<double>};
     for (const Item& it : items) {
-        uint64_t bits = 0;
+        if (it.kind <= 5) {
+            FUZZ_CHECK(kReadBits[it.kind](back) == it.bits);
+            continue;
+        }
         switch (it.kind) {
-            case 0: {
-                BYTE v;
-                back >> v;
-                bits = v;
-                break;
-            }
-            case 1: {
-                WORD v;
-                back >> v;
-                bits = v;
-                break;
-            }
-            case 2: {
-                DWORD v;
-                back >> v;
-                bits = v;
-                break;
-            }
-            case 3: {
-                int v;
-                back >> v;
-                std::memcpy(&bits, &v, sizeof v);
-                break;
-            }
-            case 4: {
-                float v;
-                back >> v;
-                std::memcpy(&bits, &v, sizeof v);
-                break;
-            }
-            case 5: {
-                double v;
-                back >> v;
-                std::memcpy(&bits, &v, sizeof v);
-                break;
-            }
             case 6: {
                 CString v;
                 back >> v;
@@ -231,8 +215,6 @@ void WriteRoundTrip(ByteReader& in) {
                 break;
             }
         }
-        if (it.kind <= 5)
-            FUZZ_CHECK(bits == it.bits);
     }
     FUZZ_CHECK(file.GetPosition() == length);
     for (C2DPoint* p : owned)

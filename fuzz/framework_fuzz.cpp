@@ -55,7 +55,7 @@ int Count(ByteReader& in, long long n) {
         case 6:
             return INT_MIN + static_cast<int>(b % 3);
         default:
-            return in.Raw32();
+            return in.Raw<int32_t>();
     }
 }
 

@@ -263,18 +263,15 @@ void Step(CMatrix& a, CMatrix& b, ByteReader& in) {
                 m.Join(x, y);
             break;
         }
-        case 14: {
-            const int nr = in.Range(0, 6), nc = in.Range(0, 6);
-            std::vector<int> r = Indices(in, nr), c = Indices(in, nc);
-            CMatrix& dst = in.Byte() % 2 ? m : b;
-            m.GetBlock(dst, nr, nc, r.data(), c.data());
-            break;
-        }
+        case 14:
         case 15: {
             const int nr = in.Range(0, 6), nc = in.Range(0, 6);
             std::vector<int> r = Indices(in, nr), c = Indices(in, nc);
             CMatrix& dst = in.Byte() % 2 ? m : b;
-            m.DelBlock(dst, nr, nc, r.data(), c.data());
+            if (op % 42 == 14)
+                m.GetBlock(dst, nr, nc, r.data(), c.data());
+            else
+                m.DelBlock(dst, nr, nc, r.data(), c.data());
             break;
         }
         case 16: {

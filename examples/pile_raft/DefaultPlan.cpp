@@ -3,59 +3,8 @@
 namespace pileraft {
 
 const char* const kDefaultPlan =
-    R"(# A small building on a pile raft: three bays of 6 m by two bays of 7.5 m, a braced bay,
-# and a 3 m cantilever carrying a balcony column.
-TITLE Built-in plan: three bays on twelve piles
-CASE dead imposed wind
-CONCRETE 30
-SECTION 0.5 1.0
-MESH 1.5
-
-# Beam grid, as continuous lines: they are split where they cross.
-LINE 0 0 0 15
-LINE 6 0 6 15
-LINE 12 0 12 15
-LINE 18 0 18 15
-LINE 0 0 18 0
-LINE 0 7.5 21 7.5
-LINE 0 15 18 15
-# Diagonal brace of the end bay.
-LINE 12 0 18 7.5
-
-# Piles under every grid intersection, stiffer under the core.
-PILE 0 0 250000
-PILE 6 0 250000
-PILE 12 0 250000
-PILE 18 0 250000
-PILE 0 7.5 250000
-PILE 6 7.5 400000
-PILE 12 7.5 400000
-PILE 18 7.5 250000
-PILE 0 15 250000
-PILE 6 15 250000
-PILE 12 15 250000
-PILE 18 15 250000
-
-#      x    y     dead  imposed  wind
-COLUMN 0    0     900   250     -120
-COLUMN 6    0     1500  450     -60
-COLUMN 12   0     1500  450     60
-COLUMN 18   0     900   250     120
-COLUMN 0    7.5   1600  500     -150
-COLUMN 6    7.5   2600  800     -50
-COLUMN 12   7.5   2600  800     50
-COLUMN 18   7.5   1600  500     150
-COLUMN 0    15    900   250     -120
-COLUMN 6    15    1500  450     -60
-COLUMN 12   15    1500  450     60
-COLUMN 18   15    900   250     120
-# Balcony column at the cantilever tip, and a post standing on the slab of one panel.
-COLUMN 21   7.5   300   120     0
-COLUMN 3    11    200   80      0
-
-# Raft slab and fill on every panel, kPa.
-AREA 25 5 0
-)";
+#include "DefaultPlanText.inc"
+    ;
 
 const char* const kPlanFormat =
     R"(Plan format: one keyword and its values per line; '#' starts a comment.

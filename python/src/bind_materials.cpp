@@ -26,6 +26,32 @@ void CheckKind(int ok) {
         throw py::value_error("element kind must be 0 (node), 1 (line) or 2 (plane)");
 }
 
+// Stiffnesses and displacements of one element's nodes: two 1-D arrays of one length.
+int PairLength(const DoubleArray& k, const DoubleArray& w) {
+    if (k.ndim() != 1 || w.ndim() != 1 || k.shape(0) != w.shape(0))
+        throw py::value_error("two 1-D arrays of one length expected");
+    return static_cast<int>(k.shape(0));
+}
+
+// A table member taking Arg... (a strength, and a strain), its Python name and docstring.
+template <class Table, class... Arg>
+struct Lookup {
+    const char* name;
+    double (Table::*fn)(Arg...) const;
+    const char* doc;
+};
+
+// Binds each lookup as a NumPy-vectorised function of the named arguments.
+template <class Table, class... Arg, class... Name>
+void DefVectorised(py::module_& sub, const Table& table,
+                   std::initializer_list<Lookup<Table, Arg...>> lookups, Name... argNames) {
+    for (const auto& l : lookups) {
+        const auto fn = l.fn;
+        sub.def(l.name, py::vectorize([&table, fn](Arg... x) { return (table.*fn)(x...); }),
+                py::arg(argNames)..., l.doc);
+    }
+}
+
 CMatrix ToCMatrix(const DoubleArray& a) {
     if (a.ndim() != 2)
         throw py::value_error("a 2-D array is expected");
@@ -48,46 +74,53 @@ void BindMaterials(py::module_& m) {
         "Concrete grades C15 ... C80 after GB 50010-2002, by cube strength fcuk in pascals. "
         "Lookups interpolate linearly between grades and clamp outside the table; every "
         "function takes scalars or arrays.");
-#define RVN_PY_C1(name, fn, doc) \
-    c.def(name, py::vectorize([](double f) { return concrete.fn(f); }), py::arg("fcuk"), doc)
-#define RVN_PY_C2(name, fn, doc)                                                         \
-    c.def(name, py::vectorize([](double f, double eps) { return concrete.fn(f, eps); }), \
-          py::arg("fcuk"), py::arg("eps"), doc)
-    RVN_PY_C1("fc", FindFc, "Design compressive strength.");
-    RVN_PY_C1("ft", FindFt, "Design tensile strength.");
-    RVN_PY_C1("fck", FindFck, "Characteristic axial compressive strength.");
-    RVN_PY_C1("ftk", FindFtk, "Characteristic tensile strength.");
-    RVN_PY_C1("Ec", FindEc, "Elastic modulus.");
-    RVN_PY_C1("Ec_fatigue", FindEc_f, "Fatigue modulus (0 stands for none, C15).");
-    RVN_PY_C1("alpha1", CalAlfa1, "Equivalent rectangular stress block factor alpha1.");
-    RVN_PY_C1("beta1", CalBeat1, "Equivalent rectangular stress block factor beta1.");
-    RVN_PY_C1("epsilon_c0", CalEpsilon_c0_Bend, "Strain at peak compressive stress.");
-    RVN_PY_C1("epsilon_cu", CalEpsilon_cu_Bend, "Ultimate compressive strain.");
-    RVN_PY_C1("n", Cal_n_Bend, "Exponent of the parabolic rising branch.");
-    RVN_PY_C1("epsilon_t0", CalEpsilon_t0_Bend, "Strain at peak tensile stress, ft / Ec.");
-    RVN_PY_C1("epsilon_tu", CalEpsilon_tu_Bend, "Ultimate tensile strain in bending.");
-    RVN_PY_C2("sigma_c", CalSigma_c_Bend,
-              "Compressive stress at strain eps (compression positive): parabola up to "
-              "epsilon_c0, fc up to epsilon_cu, 0 beyond.");
-    RVN_PY_C2("sigma_t_bend", CalSigma_t_Bend, "Tensile stress in bending.");
-    RVN_PY_C2("sigma_t_tension", CalSigma_t_Tension, "Tensile stress in pure tension.");
-#undef RVN_PY_C1
-#undef RVN_PY_C2
-    c.def("fcuk_from_fc", py::vectorize([](double fc) { return concrete.FindFcuk(fc); }),
-          py::arg("fc"), "The cube strength whose design compressive strength is fc.");
+    DefVectorised<TableConcrete, double>(
+        c, concrete,
+        {{"fc", &TableConcrete::FindFc, "Design compressive strength."},
+         {"ft", &TableConcrete::FindFt, "Design tensile strength."},
+         {"fck", &TableConcrete::FindFck, "Characteristic axial compressive strength."},
+         {"ftk", &TableConcrete::FindFtk, "Characteristic tensile strength."},
+         {"Ec", &TableConcrete::FindEc, "Elastic modulus."},
+         {"Ec_fatigue", &TableConcrete::FindEc_f, "Fatigue modulus (0 stands for none, C15)."},
+         {"alpha1", &TableConcrete::CalAlfa1, "Equivalent rectangular stress block factor alpha1."},
+         {"beta1", &TableConcrete::CalBeat1, "Equivalent rectangular stress block factor beta1."},
+         {"epsilon_c0", &TableConcrete::CalEpsilon_c0_Bend, "Strain at peak compressive stress."},
+         {"epsilon_cu", &TableConcrete::CalEpsilon_cu_Bend, "Ultimate compressive strain."},
+         {"n", &TableConcrete::Cal_n_Bend, "Exponent of the parabolic rising branch."},
+         {"epsilon_t0", &TableConcrete::CalEpsilon_t0_Bend,
+          "Strain at peak tensile stress, ft / Ec."},
+         {"epsilon_tu", &TableConcrete::CalEpsilon_tu_Bend, "Ultimate tensile strain in bending."}},
+        "fcuk");
+    DefVectorised<TableConcrete, double, double>(
+        c, concrete,
+        {{"sigma_c", &TableConcrete::CalSigma_c_Bend,
+          "Compressive stress at strain eps (compression positive): parabola up to epsilon_c0, "
+          "fc up to epsilon_cu, 0 beyond."},
+         {"sigma_t_bend", &TableConcrete::CalSigma_t_Bend, "Tensile stress in bending."},
+         {"sigma_t_tension", &TableConcrete::CalSigma_t_Tension,
+          "Tensile stress in pure tension."}},
+        "fcuk", "eps");
+    DefVectorised<TableConcrete, double>(
+        c, concrete,
+        {{"fcuk_from_fc", &TableConcrete::FindFcuk,
+          "The cube strength whose design compressive strength is fc."}},
+        "fc");
 
     auto s = m.def_submodule("steel",
                              "Reinforcing bars after GB 50010-2002, by characteristic yield "
                              "strength fyk in pascals (grades 1 ... 4: HPB235, HRB335, HRB400, "
                              "RRB400); interpolated and clamped like the concrete table.");
-    s.def("fy", py::vectorize([](double f) { return steel.Find_fy(f); }), py::arg("fyk"),
-          "Design tensile strength.");
-    s.def("fy_compression", py::vectorize([](double f) { return steel.Find_fy_p(f); }),
-          py::arg("fyk"), "Design compressive strength.");
-    s.def("Es", py::vectorize([](double f) { return steel.Find_Es(f); }), py::arg("fyk"),
-          "Elastic modulus.");
-    s.def("fyk_from_fy", py::vectorize([](double f) { return steel.Find_fyk(f); }), py::arg("fy"),
-          "The characteristic strength whose design strength is fy.");
+    DefVectorised<TableSteelBar, double>(
+        s, steel,
+        {{"fy", &TableSteelBar::Find_fy, "Design tensile strength."},
+         {"fy_compression", &TableSteelBar::Find_fy_p, "Design compressive strength."},
+         {"Es", &TableSteelBar::Find_Es, "Elastic modulus."}},
+        "fyk");
+    DefVectorised<TableSteelBar, double>(
+        s, steel,
+        {{"fyk_from_fy", &TableSteelBar::Find_fyk,
+          "The characteristic strength whose design strength is fy."}},
+        "fy");
     s.def(
         "fyk_of_grade", [](int g) { return steel.Getfyk_iGrade(g); }, py::arg("grade"),
         "Characteristic yield strength of grade 1 ... 4 (an unknown grade gives 300.0).");
@@ -123,11 +156,8 @@ void BindMaterials(py::module_& m) {
     m.def(
         "pile_reaction",
         [](const DoubleArray& k, const DoubleArray& w) {
-            if (k.ndim() != 1 || w.ndim() != 1 || k.shape(0) != w.shape(0)) {
-                throw py::value_error("two 1-D arrays of one length expected");
-            }
             double r = 0.0;
-            CalcuPileR(static_cast<int>(k.shape(0)), k.data(), w.data(), &r);
+            CalcuPileR(PairLength(k, w), k.data(), w.data(), &r);
             return r;
         },
         py::arg("stiffness"), py::arg("displacement"),
@@ -135,11 +165,8 @@ void BindMaterials(py::module_& m) {
     m.def(
         "soil_reaction",
         [](const DoubleArray& k, const DoubleArray& w, double div) {
-            if (k.ndim() != 1 || w.ndim() != 1 || k.shape(0) != w.shape(0)) {
-                throw py::value_error("two 1-D arrays of one length expected");
-            }
             double r = 0.0;
-            CalcuSoilR(static_cast<int>(k.shape(0)), k.data(), w.data(), div, &r);
+            CalcuSoilR(PairLength(k, w), k.data(), w.data(), div, &r);
             return r;
         },
         py::arg("stiffness"), py::arg("displacement"), py::arg("div"),
