@@ -22,7 +22,7 @@ using matrix_test::SameBits;
 
 namespace {
 
-// Row-major copy, so that the reference evaluations below index one buffer.
+// Row-major copy, so that the reference evaluation below indexes one buffer.
 struct Flat {
     explicit Flat(const CMatrix& m) : n(m.GetRow()) {
         for (int i = 0; i < n; ++i)
@@ -34,87 +34,9 @@ struct Flat {
     std::vector<double> v;
 };
 
-// The cofactor expansion written out recursively: the determinant of rows rows[0 .. K) and
-// columns cols[0 .. K), order 2 by its formula, order K >= 3 along the first of the rows, the
-// sign flipped after each column. The order is a template argument only so that the compiler
-// unrolls the small orders: order 12 costs 12!/2 evaluations of order 2.
-template <int K>
-double RecursiveDet(const Flat& a, const int* rows, const int* cols) {
-    if constexpr (K == 1) {
-        return a(rows[0], cols[0]);
-    } else if constexpr (K == 2) {
-        return a(rows[0], cols[0]) * a(rows[1], cols[1]) -
-               a(rows[0], cols[1]) * a(rows[1], cols[0]);
-    } else {
-        double sum = 0.0, sign = 1.0;
-        for (int p = 0; p < K; ++p, sign = -sign) {
-            int sub[K - 1];
-            for (int q = 0; q < K - 1; ++q)
-                sub[q] = cols[q < p ? q : q + 1];
-            sum += sign * a(rows[0], cols[p]) * RecursiveDet<K - 1>(a, rows + 1, sub);
-        }
-        return sum;
-    }
-}
-
-template <int... K>
-double RecursiveDet(const Flat& a, const int* rows, const int* cols, int k,
-                    std::integer_sequence<int, K...>) {
-    using Fn = double (*)(const Flat&, const int*, const int*);
-    static constexpr Fn kByOrder[] = {nullptr, &RecursiveDet<K + 1>...};
-    return kByOrder[k](a, rows, cols);
-}
-
-double RecursiveDet(const Flat& a, const int* rows, const int* cols, int k) {
-    return RecursiveDet(a, rows, cols, k, std::make_integer_sequence<int, 12>());
-}
-
-std::vector<int> AllBut(int n, int skip) {
-    std::vector<int> v;
-    for (int k = 0; k < n; ++k)
-        if (k != skip)
-            v.push_back(k);
-    return v;
-}
-
-double RecursiveDet(const Flat& a) {
-    const std::vector<int> all = AllBut(a.n, -1);
-    return a.n == 0 ? 0.0 : RecursiveDet(a, all.data(), all.data(), a.n);
-}
-
-// Element (j, i) of the adjugate inverse: (-1)^(i+j) * minor(i, j), times 1 / det.
-double RecursiveInverseAt(const Flat& a, double det, int j, int i) {
-    const std::vector<int> rows = AllBut(a.n, i), cols = AllBut(a.n, j);
-    return ((i + j) % 2 ? -1.0 : 1.0) * RecursiveDet(a, rows.data(), cols.data(), a.n - 1) *
-           (1.0 / det);
-}
-
-// Det and Inverse against the recursive expansion, on a real and a small-integer matrix per
-// order. The whole inverse up to order 9; from order 10 on (a minor costs (n - 1)!/2 there)
-// one element per row left out of the minors, in n different columns, so that every row list
-// and every column position is still met; at order 12 the elements of the real matrix only
-// (the small-integer minors are exact integers there, and each costs 11!/2).
-void ExpectRecursiveExpansionBits(int n, std::mt19937& gen) {
-    for (const bool integers : {false, true}) {
-        const CMatrix m = matrix_test::Random(n, gen, integers);
-        const Flat a(m);
-        const double det = RecursiveDet(a);
-        ASSERT_TRUE(SameBits(m.Det(), det)) << "order " << n << ": " << m.Det() << " " << det;
-        if (det == 0.0 || (integers && n >= 12))
-            continue;
-        const CMatrix inv = m.Inverse();
-        for (int j = 0; j < n; ++j)
-            for (int i = 0; i < n; ++i)
-                if (n <= 9 || j == (7 * i + 1) % n) {
-                    EXPECT_TRUE(SameBits(inv(j, i), RecursiveInverseAt(a, det, j, i)))
-                        << "order " << n << " element " << j << ", " << i;
-                }
-    }
-}
-
-// A second memoised evaluation, written apart from the library's: top-down, each minor keyed
-// by its sets of rows and columns, expanded along its top row with the sign flipped after
-// each column.
+// The cofactor expansion, memoised: each minor keyed by its sets of rows and columns,
+// expanded along its top row with the sign flipped after each column, order 2 by its formula.
+// Written apart from the library's evaluation; the memo changes no number, only the cost.
 class TopDownMinors {
 public:
     explicit TopDownMinors(const CMatrix& m) : m_a(m) {}
@@ -147,6 +69,27 @@ private:
     Flat m_a;
     std::unordered_map<uint64_t, double> m_memo;
 };
+
+// Det and the adjugate inverse ((-1)^(i+j) minor(i, j) times 1 / det, at (j, i)) against the
+// expansion to the bit, on a real and a small-integer matrix per order.
+void ExpectExpansionBits(int n, std::mt19937& gen) {
+    for (const bool integers : {false, true}) {
+        const CMatrix m = matrix_test::Random(n, gen, integers);
+        TopDownMinors ref(m);
+        const uint32_t all = (uint32_t(1) << n) - 1;
+        const double det = ref.Det(all, all);
+        ASSERT_TRUE(SameBits(m.Det(), det)) << "order " << n << ": " << m.Det() << " " << det;
+        if (det == 0.0)
+            continue;
+        CMatrix expect(n, n);
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j)
+                expect(j, i) = ((i + j) % 2 ? -1.0 : 1.0) *
+                               ref.Det(all & ~(uint32_t(1) << i), all & ~(uint32_t(1) << j)) *
+                               (1.0 / det);
+        EXPECT_TRUE(SameBits(m.Inverse(), expect)) << "order " << n;
+    }
+}
 
 }  // namespace
 
@@ -302,40 +245,18 @@ TEST(MatrixShape, RowsAndColumnsFollowTheirRules) {
     EXPECT_EQ(c.GetValue(0, 1), std::complex<double>(6, 0));
 }
 
-// The memoised expansion gives the recursive expansion's numbers to the bit.
-TEST(MatrixAnalysis, DetAndInverseEqualRecursiveExpansionBitwise) {
+TEST(MatrixAnalysis, DetAndInverseEqualTheCofactorExpansionBitwise) {
     std::mt19937 gen(2024);
     for (int n = 2; n <= 11; ++n)
-        ExpectRecursiveExpansionBits(n, gen);
+        ExpectExpansionBits(n, gen);
 }
 
-// Orders 12 to 16 take seconds (order 12 by the recursive expansion, 13 to 16 by the hash
-// table of minors), too long under the sanitizers and valgrind: a ctest entry of its own runs
-// these in the uninstrumented build.
-TEST(MatrixExpansionReference, DISABLED_OrderTwelveEqualsRecursiveExpansionBitwise) {
-    std::mt19937 gen(12);
-    ExpectRecursiveExpansionBits(12, gen);
-}
-
-TEST(MatrixExpansionReference, DISABLED_OrdersThirteenToSixteenEqualASecondMemoisedEvaluation) {
-    std::mt19937 gen(1316);
-    for (int n = 13; n <= mtxkit::kExactCofactorMaxOrder; ++n)
-        for (const bool integers : {false, true}) {
-            const CMatrix m = matrix_test::Random(n, gen, integers);
-            TopDownMinors ref(m);
-            const uint32_t all = (uint32_t(1) << n) - 1;
-            const double det = ref.Det(all, all);
-            ASSERT_TRUE(SameBits(m.Det(), det)) << "order " << n;
-            if (det == 0.0)
-                continue;
-            CMatrix expect(n, n);
-            for (int i = 0; i < n; ++i)
-                for (int j = 0; j < n; ++j)
-                    expect(j, i) = ((i + j) % 2 ? -1.0 : 1.0) *
-                                   ref.Det(all & ~(uint32_t(1) << i), all & ~(uint32_t(1) << j)) *
-                                   (1.0 / det);
-            EXPECT_TRUE(SameBits(m.Inverse(), expect)) << "order " << n;
-        }
+// Orders 12 to 16 take seconds (2^n minors each, n^2 of them for the inverse), too long under
+// the sanitizers and valgrind: a ctest entry of its own runs these in the uninstrumented build.
+TEST(MatrixExpansionReference, DISABLED_OrdersTwelveToSixteenEqualTheCofactorExpansionBitwise) {
+    std::mt19937 gen(1216);
+    for (int n = 12; n <= mtxkit::kExactCofactorMaxOrder; ++n)
+        ExpectExpansionBits(n, gen);
 }
 
 // Singular matrices: a row the sum of two others (of the other row at order 2), a zero
