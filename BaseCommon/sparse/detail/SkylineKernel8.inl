@@ -1,14 +1,11 @@
 // Internal to the library: the 8-lane kernel, shared by the AVX-512 unit and its portable twin.
 //
-// Included inside an instruction-set namespace after the unit defines
-//   struct Prims { typedef ... V;  // 8 doubles
-//                  Load, Store, Set1, Zero, Fnmadd (c - a*b, one rounding), Fmadd (c + a*b,
-//                  one rounding), Fmadd1 (the same on one double), Mul, Div, Add, Sub (lane by
-//                  lane, correctly rounded) };
-// Everything else -- the horizontal sum, the transpose, the register tile and the whole
-// kernel body -- is this text, so the two units differ only in those primitives, and a test
-// of the portable unit on any processor exercises the tile logic, edges and remainders that
-// the AVX-512 unit runs.
+// Included inside an instruction-set namespace after the unit defines struct Native (the
+// 8-double vector type and its Set1, Fnmadd, Fmadd, Fmadd1, all fused) and includes
+// SkylineVector.inl for the rest of the primitives. Everything else -- the horizontal sum, the
+// transpose, the register tile and the whole kernel body -- is this text, so the two units
+// differ only in their struct Native, and a test of the portable unit on any processor
+// exercises the tile logic, edges and remainders that the AVX-512 unit runs.
 //
 // Tile: 24 rows x 8 columns, 24 accumulators of the 32 zmm registers, leaving room for the
 // three loads of the strip and the broadcast of the panel. Each element of the factor is still

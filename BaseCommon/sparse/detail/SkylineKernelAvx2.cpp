@@ -23,22 +23,20 @@ namespace rvn {
 namespace skyline {
 namespace avx2 {
 
-struct Simd {
+struct Native {
     typedef __m256d V;
-    enum { W = 4 };
-    static inline V Load(const double* p) { return _mm256_loadu_pd(p); }
-    static inline void Store(double* p, V v) { _mm256_storeu_pd(p, v); }
     static inline V Set1(double x) { return _mm256_set1_pd(x); }
-    static inline V Zero() { return _mm256_setzero_pd(); }
     static inline V Fnmadd(V a, V b, V c) { return _mm256_fnmadd_pd(a, b, c); }
     static inline V Fmadd(V a, V b, V c) { return _mm256_fmadd_pd(a, b, c); }
     // One scalar vfmadd: the intrinsic on _mm_set_sd operands costs a register move per
     // operand on the chain of a dot product.
     static inline double Fmadd1(double a, double b, double c) { return __builtin_fma(a, b, c); }
-    static inline V Mul(V a, V b) { return _mm256_mul_pd(a, b); }
-    static inline V Div(V a, V b) { return _mm256_div_pd(a, b); }
-    static inline V Add(V a, V b) { return _mm256_add_pd(a, b); }
-    static inline V Sub(V a, V b) { return _mm256_sub_pd(a, b); }
+};
+
+#include "BaseCommon/sparse/detail/SkylineVector.inl"
+
+struct Simd : Prims {
+    enum { W = 4 };
     static inline void Transpose(V* r) {
         const V t0 = _mm256_unpacklo_pd(r[0], r[1]);
         const V t1 = _mm256_unpackhi_pd(r[0], r[1]);

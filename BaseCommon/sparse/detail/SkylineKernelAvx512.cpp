@@ -22,22 +22,15 @@ namespace rvn {
 namespace skyline {
 namespace avx512 {
 
-struct Prims {
+struct Native {
     typedef __m512d V;
-    static inline V Load(const double* p) { return _mm512_loadu_pd(p); }
-    static inline void Store(double* p, V v) { _mm512_storeu_pd(p, v); }
     static inline V Set1(double x) { return _mm512_set1_pd(x); }
-    static inline V Zero() { return _mm512_setzero_pd(); }
     static inline V Fnmadd(V a, V b, V c) { return _mm512_fnmadd_pd(a, b, c); }
     static inline V Fmadd(V a, V b, V c) { return _mm512_fmadd_pd(a, b, c); }
-    // One scalar vfmadd: the intrinsic on _mm_set_sd operands costs a register move per
-    // operand on the chain of a dot product.
     static inline double Fmadd1(double a, double b, double c) { return __builtin_fma(a, b, c); }
-    static inline V Mul(V a, V b) { return _mm512_mul_pd(a, b); }
-    static inline V Div(V a, V b) { return _mm512_div_pd(a, b); }
-    static inline V Add(V a, V b) { return _mm512_add_pd(a, b); }
-    static inline V Sub(V a, V b) { return _mm512_sub_pd(a, b); }
 };
+
+#include "BaseCommon/sparse/detail/SkylineVector.inl"
 
 #include "BaseCommon/sparse/detail/SkylineKernel8.inl"
 

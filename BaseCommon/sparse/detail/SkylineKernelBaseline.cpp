@@ -12,20 +12,18 @@ namespace skyline {
 namespace baseline {
 
 #if defined(__SSE2__)
-struct Simd {
+struct Native {
     typedef __m128d V;
-    enum { W = 2 };
-    static inline V Load(const double* p) { return _mm_loadu_pd(p); }
-    static inline void Store(double* p, V v) { _mm_storeu_pd(p, v); }
     static inline V Set1(double x) { return _mm_set1_pd(x); }
-    static inline V Zero() { return _mm_setzero_pd(); }
     static inline V Fnmadd(V a, V b, V c) { return _mm_sub_pd(c, _mm_mul_pd(a, b)); }
     static inline V Fmadd(V a, V b, V c) { return _mm_add_pd(c, _mm_mul_pd(a, b)); }
     static inline double Fmadd1(double a, double b, double c) { return c + a * b; }
-    static inline V Mul(V a, V b) { return _mm_mul_pd(a, b); }
-    static inline V Div(V a, V b) { return _mm_div_pd(a, b); }
-    static inline V Add(V a, V b) { return _mm_add_pd(a, b); }
-    static inline V Sub(V a, V b) { return _mm_sub_pd(a, b); }
+};
+
+#include "BaseCommon/sparse/detail/SkylineVector.inl"
+
+struct Simd : Prims {
+    enum { W = 2 };
     static inline double Sum(V v) { return _mm_cvtsd_f64(_mm_add_sd(v, _mm_unpackhi_pd(v, v))); }
     static inline void Transpose(V* r) {
         const V t0 = _mm_unpacklo_pd(r[0], r[1]);
@@ -34,20 +32,18 @@ struct Simd {
     }
 };
 #else
-struct Simd {
+struct Native {
     typedef double V;
-    enum { W = 1 };
-    static inline V Load(const double* p) { return *p; }
-    static inline void Store(double* p, V v) { *p = v; }
     static inline V Set1(double x) { return x; }
-    static inline V Zero() { return 0.0; }
     static inline V Fnmadd(V a, V b, V c) { return c - a * b; }
     static inline V Fmadd(V a, V b, V c) { return c + a * b; }
     static inline double Fmadd1(double a, double b, double c) { return c + a * b; }
-    static inline V Mul(V a, V b) { return a * b; }
-    static inline V Div(V a, V b) { return a / b; }
-    static inline V Add(V a, V b) { return a + b; }
-    static inline V Sub(V a, V b) { return a - b; }
+};
+
+#include "BaseCommon/sparse/detail/SkylineVector.inl"
+
+struct Simd : Prims {
+    enum { W = 1 };
     static inline double Sum(V v) { return v; }
     static inline void Transpose(V*) {}
 };

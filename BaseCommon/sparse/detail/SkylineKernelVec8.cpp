@@ -20,16 +20,9 @@ namespace rvn {
 namespace skyline {
 namespace vec8 {
 
-struct Prims {
+struct Native {
     typedef double V __attribute__((vector_size(64)));
-    static inline V Load(const double* p) {
-        V v;
-        __builtin_memcpy(&v, p, sizeof v);
-        return v;
-    }
-    static inline void Store(double* p, V v) { __builtin_memcpy(p, &v, sizeof v); }
     static inline V Set1(double x) { return V{x, x, x, x, x, x, x, x}; }
-    static inline V Zero() { return V{}; }
     static inline V Fnmadd(V a, V b, V c) {
         V r;
         for (int i = 0; i < 8; ++i)
@@ -43,11 +36,9 @@ struct Prims {
         return r;
     }
     static inline double Fmadd1(double a, double b, double c) { return __builtin_fma(a, b, c); }
-    static inline V Mul(V a, V b) { return a * b; }
-    static inline V Div(V a, V b) { return a / b; }
-    static inline V Add(V a, V b) { return a + b; }
-    static inline V Sub(V a, V b) { return a - b; }
 };
+
+#include "BaseCommon/sparse/detail/SkylineVector.inl"
 
 #include "BaseCommon/sparse/detail/SkylineKernel8.inl"
 
