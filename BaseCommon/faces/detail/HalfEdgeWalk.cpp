@@ -1,5 +1,6 @@
 #include "BaseCommon/faces/detail/HalfEdgeWalk.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -34,8 +35,7 @@ inline void Prefetch(const void* p) {
 #endif
 }
 
-// Half-edges ahead of the walk whose records are prefetched (in two stages: the list's place,
-// then the list).
+// Half-edges ahead of the walk whose records are prefetched.
 constexpr int kLookAhead = 8;
 
 // The walk over the half-edges, numbered in slots: the half-edges grouped by the grid bucket of
@@ -61,15 +61,55 @@ public:
     WalkFaces Run();
 
 private:
+    // A slot's start point and the candidates that may follow the half-edge that ends there
+    // (the slot's twin), in order of preference, each as its slot and its twin's slot. A node
+    // of a plan drawn on a grid gives at most two (the left turn and straight on), so two are
+    // kept in the record itself: a step of the walk reads one record, beside the records of
+    // the node's other half-edges. A longer list keeps its first entry here and the rest in
+    // m_more from the position -2 - next[2], ended by a -1.
+    struct Slot {
+        double q[3];
+        int next[4];  // -1: no more candidates
+    };
+
     void BuildIndex(const WalkSegments& segs);
-    // m_prefStart and m_pref: for every slot t, the candidates that may follow the half-edge
-    // that ends where t starts (t's twin), in order of preference.
     void RankCandidates();
-    const double* Q(int s) const { return m_q.data() + 3 * static_cast<size_t>(s); }
+    const double* Q(int s) const { return m_slot[static_cast<size_t>(s)].q; }
+    bool Retired(int s) const { return (m_flags[static_cast<size_t>(s)] & kRetired) != 0; }
+    // The first candidate after the half-edge that ends at t's start that is not retired, with
+    // its twin; false when there is none.
+    bool NextStep(int t, int& cur, int& twin) const {
+        const int* e = m_slot[static_cast<size_t>(t)].next;
+        if (e[0] < 0)
+            return false;
+        if (!Retired(e[0])) {
+            cur = e[0];
+            twin = e[1];
+            return true;
+        }
+        if (e[2] >= 0) {
+            if (Retired(e[2]))
+                return false;
+            cur = e[2];
+            twin = e[3];
+            return true;
+        }
+        if (e[2] == -1)
+            return false;
+        for (const int* m = m_more.data() + (-2 - e[2]); *m >= 0; m += 2) {
+            if (!Retired(m[0])) {
+                cur = m[0];
+                twin = m[1];
+                return true;
+            }
+        }
+        return false;
+    }
 
     int m_nHalf;
     size_t m_nSlots = 0;
-    std::vector<double> m_q;             // start point of each slot
+    std::vector<Slot> m_slot;
+    std::vector<int> m_more;             // the longer candidate lists, beyond their first entry
     std::vector<int> m_twin;             // slot of the half-edge back along the same segment
     std::vector<int> m_id;               // half-edge index of each slot (2k along segment k)
     std::vector<unsigned char> m_flags;  // per slot
@@ -79,8 +119,6 @@ private:
     // The bucket of each cell key. Two cells with one key (a 64-bit coincidence) share a
     // bucket, which costs time only.
     CellTable m_cells;
-    std::vector<int> m_prefStart;  // one more entry than there are slots
-    std::vector<int> m_pref;       // per candidate: its slot, then its twin's slot
 };
 
 void Walker::BuildIndex(const WalkSegments& segs) {
@@ -159,7 +197,7 @@ void Walker::BuildIndex(const WalkSegments& segs) {
     // Ascending half-edge order keeps every bucket sorted by index.
     std::vector<int> fill(m_bucketStart.begin(), m_bucketStart.end() - 1);
     m_nSlots = static_cast<size_t>(nActive);
-    m_q.resize(3 * m_nSlots);
+    m_slot.resize(m_nSlots);
     m_twin.resize(m_nSlots);
     m_id.resize(m_nSlots);
     m_flags.assign(m_nSlots, 0);
@@ -172,8 +210,9 @@ void Walker::BuildIndex(const WalkSegments& segs) {
             const int h = 2 * k + end;
             const int b = m_rank[static_cast<size_t>(m_slotOf[static_cast<size_t>(h)])];
             s[end] = fill[static_cast<size_t>(b)]++;
+            double* q = m_slot[static_cast<size_t>(s[end])].q;
             for (int a = 0; a < 3; ++a)
-                m_q[3 * static_cast<size_t>(s[end]) + static_cast<size_t>(a)] = xyz[3 * end + a];
+                q[a] = xyz[3 * end + a];
             m_id[static_cast<size_t>(s[end])] = h;
             if (straddling[static_cast<size_t>(h)])
                 m_flags[static_cast<size_t>(s[end])] = kStraddles;
@@ -191,9 +230,8 @@ void Walker::RankCandidates() {
         int slot;
     };
     std::vector<Candidate> list;
-    std::vector<double> unitOfSlot;  // unit directions of the current bucket's slots
-    m_prefStart.resize(m_nSlots + 1);
-    m_pref.reserve(4 * m_nSlots + 16);
+    // Directions (from start to end) and their unit vectors of the current bucket's slots.
+    std::vector<double> dirOfSlot, unitOfSlot;
     const int nBuckets = static_cast<int>(m_bucketStart.size()) - 1;
     for (int bucket = 0; bucket < nBuckets; ++bucket) {
         const int lo = m_bucketStart[static_cast<size_t>(bucket)];
@@ -206,53 +244,50 @@ void Walker::RankCandidates() {
             for (int a = 0; a < 3; ++a)
                 w[a] = o[a] - p[a];
         };
+        dirOfSlot.resize(3 * static_cast<size_t>(hi - lo));
         unitOfSlot.resize(3 * static_cast<size_t>(hi - lo));
         for (int j = lo; j < hi; ++j) {
-            double w[3];
+            double* w = dirOfSlot.data() + 3 * static_cast<size_t>(j - lo);
             direction(j, w);
             UnitOf(w, unitOfSlot.data() + 3 * static_cast<size_t>(j - lo));
         }
         for (int t = lo; t < hi; ++t) {
             // The half-edge A -> B that ends at t's start: u = B - A, nu its unit vector.
             const double* b = Q(t);
-            const double* a = Q(m_twin[static_cast<size_t>(t)]);
-            const double u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
             // t runs from B to A along the same segment: its direction is -u exactly, and
             // the unit vector of -u is minus that of u bit for bit (squares, root, rescaling
             // and quotients are all even in the sign), but for a zero component, which the
             // quotient gives as +0 either way.
+            const double* a = Q(m_twin[static_cast<size_t>(t)]);
+            const double u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
             const double* back = unitOfSlot.data() + 3 * static_cast<size_t>(t - lo);
             double nu[3];
             for (int i = 0; i < 3; ++i)
                 nu[i] = u[i] == 0.0 ? 0.0 : -back[i];
             list.clear();
-            auto scan = [&](int from, int to) {
-                for (int j = from; j < to; ++j) {
-                    if (!SamePoint(Q(j), b))
-                        continue;
-                    double w[3];
-                    direction(j, w);
-                    const double z = u[0] * w[1] - u[1] * w[0];
-                    if (!(z > 0.0 || std::fabs(z) < kTolLength))
-                        continue;  // a right turn
-                    double other[3];
-                    const double* nw = other;
-                    if (j >= lo && j < hi)
-                        nw = unitOfSlot.data() + 3 * static_cast<size_t>(j - lo);
-                    else
-                        UnitOf(w, other);
-                    // A straight continuation can round to a cosine of 1 + 1 ulp; unclamped
-                    // it would fail against the literal walk's initial best of exactly 1 and
-                    // the panel would be lost.
-                    const double cosine = ClampCos(nu[0] * nw[0] + nu[1] * nw[1] + nu[2] * nw[2]);
-                    // Back along the same line, or a direction that overflowed: never taken.
-                    if (!(std::fabs(1.0 + cosine) >= kTolLength))
-                        continue;
-                    list.push_back({cosine, m_id[static_cast<size_t>(j)], j});
-                }
+            // j's direction w and its unit vector nw, when j starts at B.
+            auto consider = [&](int j, const double* w, const double* nw) {
+                const double z = u[0] * w[1] - u[1] * w[0];
+                if (!(z > 0.0 || std::fabs(z) < kTolLength))
+                    return;  // a right turn
+                // A straight continuation can round to a cosine of 1 + 1 ulp; unclamped it
+                // would fail against the literal walk's initial best of exactly 1 and the panel
+                // would be lost.
+                const double cosine = ClampCos(nu[0] * nw[0] + nu[1] * nw[1] + nu[2] * nw[2]);
+                // Back along the same line, or a direction that overflowed: never taken.
+                if (!(std::fabs(1.0 + cosine) >= kTolLength))
+                    return;
+                list.push_back({cosine, m_id[static_cast<size_t>(j)], j});
             };
             if (!(m_flags[static_cast<size_t>(t)] & kStraddles)) {
-                scan(lo, hi);
+                for (int j = lo; j < hi; ++j) {
+                    // t itself runs back along the arriving half-edge: a cosine of -1 within
+                    // rounding, never taken.
+                    if (j == t || !SamePoint(Q(j), b))
+                        continue;
+                    const size_t at = 3 * static_cast<size_t>(j - lo);
+                    consider(j, dirOfSlot.data() + at, unitOfSlot.data() + at);
+                }
             } else {
                 // Near a cell face: the joining points may lie in up to two cells per axis,
                 // and two cells under one key share a bucket, which is scanned once.
@@ -268,8 +303,20 @@ void Walker::RankCandidates() {
                             return;
                     }
                     seen[nSeen++] = c;
-                    scan(m_bucketStart[static_cast<size_t>(c)],
-                         m_bucketStart[static_cast<size_t>(c) + 1]);
+                    const int to = m_bucketStart[static_cast<size_t>(c) + 1];
+                    for (int j = m_bucketStart[static_cast<size_t>(c)]; j < to; ++j) {
+                        if (!SamePoint(Q(j), b))
+                            continue;
+                        if (j >= lo && j < hi) {
+                            const size_t at = 3 * static_cast<size_t>(j - lo);
+                            consider(j, dirOfSlot.data() + at, unitOfSlot.data() + at);
+                            continue;
+                        }
+                        double w[3], nw[3];
+                        direction(j, w);
+                        UnitOf(w, nw);
+                        consider(j, w, nw);
+                    }
                 });
             }
             // Least cosine first, of equal cosines the higher index: a handful of entries.
@@ -282,14 +329,23 @@ void Walker::RankCandidates() {
                     list[k] = list[k - 1];
                 list[k] = c;
             }
-            m_prefStart[static_cast<size_t>(t)] = static_cast<int>(m_pref.size());
-            for (const Candidate& c : list) {
-                m_pref.push_back(c.slot);
-                m_pref.push_back(m_twin[static_cast<size_t>(c.slot)]);
+            int* next = m_slot[static_cast<size_t>(t)].next;
+            next[0] = next[1] = next[2] = next[3] = -1;
+            for (size_t i = 0; i < list.size() && i < 2; ++i) {
+                next[2 * i] = list[i].slot;
+                next[2 * i + 1] = m_twin[static_cast<size_t>(list[i].slot)];
+            }
+            if (list.size() > 2) {
+                next[2] = -2 - static_cast<int>(m_more.size());
+                next[3] = -1;
+                for (size_t i = 1; i < list.size(); ++i) {
+                    m_more.push_back(list[i].slot);
+                    m_more.push_back(m_twin[static_cast<size_t>(list[i].slot)]);
+                }
+                m_more.push_back(-1);
             }
         }
     }
-    m_prefStart[m_nSlots] = static_cast<int>(m_pref.size());
 }
 
 WalkFaces Walker::Run() {
@@ -300,26 +356,24 @@ WalkFaces Walker::Run() {
     std::vector<int>().swap(m_rank);
     m_cells.Release();
 
-    // The slots of the faces' half-edges, face after face; each slot is on one face at most.
-    std::vector<int> faceSlots;
-    faceSlots.reserve(m_nSlots);
-    std::vector<int> faceStart(1, 0);
+    // The corners go straight into blocks of whole faces as the walks close, so that the
+    // caller can free each block once its faces are made.
+    WalkFaces out;
+    WalkFaces::Block* block = nullptr;
     std::vector<int> walk;
     for (int h = 0; h < m_nHalf; ++h) {
         // The walks start in the order of the lines, anywhere on the plan: the records of a
         // walk that may start a few half-edges on are fetched while this one runs.
-        if (h + 2 * kLookAhead < m_nHalf) {
-            const int s = m_slotOf[static_cast<size_t>(h + 2 * kLookAhead) ^ 1];
-            if (s >= 0)
-                Prefetch(&m_prefStart[static_cast<size_t>(s)]);
-        }
         if (h + kLookAhead < m_nHalf) {
-            const int s = m_slotOf[static_cast<size_t>(h + kLookAhead) ^ 1];
-            if (s >= 0)
-                Prefetch(m_pref.data() + m_prefStart[static_cast<size_t>(s)]);
+            const int s = m_slotOf[static_cast<size_t>(h + kLookAhead)];
+            if (s >= 0) {
+                Prefetch(&m_flags[static_cast<size_t>(s)]);
+                Prefetch(&m_slot[static_cast<size_t>(
+                    m_slotOf[static_cast<size_t>(h + kLookAhead) ^ 1])]);
+            }
         }
         const int first = m_slotOf[static_cast<size_t>(h)];
-        if (first < 0 || (m_flags[static_cast<size_t>(first)] & kRetired))
+        if (first < 0 || Retired(first))
             continue;
         walk.clear();
         walk.push_back(first);
@@ -327,15 +381,9 @@ WalkFaces Walker::Run() {
         bool closed = false;
         // t: the twin of the last half-edge on the walk (half-edge h ^ 1 is h's twin).
         for (int t = m_slotOf[static_cast<size_t>(h ^ 1)];;) {
-            // The first candidate that is not retired; none: a dead end.
-            const int* e = m_pref.data() + m_prefStart[static_cast<size_t>(t)];
-            const int* stop = m_pref.data() + m_prefStart[static_cast<size_t>(t) + 1];
-            while (e != stop && (m_flags[static_cast<size_t>(e[0])] & kRetired))
-                e += 2;
-            if (e == stop)
-                break;
-            const int cur = e[0];
-            t = e[1];
+            int cur;
+            if (!NextStep(t, cur, t))
+                break;  // a dead end
             if (cur == first) {
                 closed = true;
                 break;
@@ -352,41 +400,22 @@ WalkFaces Walker::Run() {
             m_flags[static_cast<size_t>(s)] |= kRetired;
         // Two half-edges close a walk only where segments a few tolerances long join back
         // onto each other: no area, no face.
-        if (closed && walk.size() >= 3) {
-            faceSlots.insert(faceSlots.end(), walk.begin(), walk.end());
-            faceStart.push_back(static_cast<int>(faceSlots.size()));
+        if (!closed || walk.size() < 3)
+            continue;
+        const int n = static_cast<int>(walk.size());
+        // A face larger than a block has a block of its own.
+        if (block == nullptr ||
+            (block->faceStart.size() > 1 && block->faceStart.back() + n > kWalkBlockCorners)) {
+            out.blocks.emplace_back();
+            block = &out.blocks.back();
+            block->corners.reserve(3 * static_cast<size_t>(std::max(n, kWalkBlockCorners)));
+            block->faceStart.push_back(0);
         }
-    }
-    std::vector<unsigned char>().swap(m_flags);
-    std::vector<int>().swap(m_slotOf);
-    std::vector<int>().swap(m_prefStart);
-    std::vector<int>().swap(m_pref);
-
-    // The corners in blocks of whole faces, so that the caller can free each block once its
-    // faces are made.
-    WalkFaces out;
-    const int nFaces = static_cast<int>(faceStart.size()) - 1;
-    for (int f = 0; f < nFaces;) {
-        out.blocks.emplace_back();
-        WalkFaces::Block& block = out.blocks.back();
-        const int base = faceStart[static_cast<size_t>(f)];
-        int g = f;
-        while (g < nFaces && faceStart[static_cast<size_t>(g) + 1] - base <= kWalkBlockCorners)
-            ++g;
-        if (g == f)
-            ++g;  // a face larger than a block has a block of its own
-        block.faceStart.reserve(static_cast<size_t>(g - f) + 1);
-        for (int i = f; i <= g; ++i)
-            block.faceStart.push_back(faceStart[static_cast<size_t>(i)] - base);
-        block.corners.resize(3 * static_cast<size_t>(faceStart[static_cast<size_t>(g)] - base));
-        double* c = block.corners.data();
-        for (int i = base; i < faceStart[static_cast<size_t>(g)]; ++i, c += 3) {
-            const double* q = Q(faceSlots[static_cast<size_t>(i)]);
-            c[0] = q[0];
-            c[1] = q[1];
-            c[2] = q[2];
+        for (const int s : walk) {
+            const double* q = Q(s);
+            block->corners.insert(block->corners.end(), q, q + 3);
         }
-        f = g;
+        block->faceStart.push_back(block->faceStart.back() + n);
     }
     return out;
 }
