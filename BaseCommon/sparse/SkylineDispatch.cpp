@@ -241,19 +241,6 @@ int FactorAll(double* E, const int* D, int n, PivotGuard& guard) {
 
 const double kUnit = 0x1p-53;  // unit roundoff of double
 
-// Enters the final pivot d of row i (a its assembled diagonal) in the record.
-void Note(PivotGuard& g, int i, double d, double a) {
-    if (d == 0.0 && g.zeroRow < 0)
-        g.zeroRow = i;
-    if (d < 0.0)
-        ++g.negative;
-    const double r = d == 0.0 ? 0.0 : a == 0.0 ? HUGE_VAL : std::fabs(d) / std::fabs(a);
-    if (g.minRatioRow < 0 || r < g.minRatio) {
-        g.minRatio = r;
-        g.minRatioRow = i;
-    }
-}
-
 }  // namespace
 
 int ScreenPivot(PivotGuard& g, const int* D, int i, double d, double a) {
@@ -267,7 +254,7 @@ int ScreenPivot(PivotGuard& g, const int* D, int i, double d, double a) {
         const int h = i == 0 ? 1 : D[i] - D[i - 1];
         verdict = ad <= (h + 2) * kUnit * (aa + std::fabs(a - d)) ? 1 : 0;
     }
-    Note(g, i, verdict ? 0.0 : d, a);
+    NotePivot(g, i, verdict ? 0.0 : d, a);
     return verdict;
 }
 
@@ -310,7 +297,7 @@ int PrecisePivot(PivotGuard& g, const double* E, const int* D, int i, double a) 
     g.budget -= visited;
     const double d = E[D[i]];
     const int verdict = std::fabs(d) <= 2.0 * (hmax + 2) * kUnit * phi ? 1 : 0;
-    Note(g, i, verdict ? 0.0 : d, a);
+    NotePivot(g, i, verdict ? 0.0 : d, a);
     return verdict;
 }
 
@@ -345,7 +332,7 @@ int FactorRows(double* E, const int* D, int n, CSparseMatrix::PivotInfo& info,
         for (int i = 0; i < n; ++i)
             guard.total += RowWork(D, i);
     }
-    Note(guard, 0, E[0], E[0]);
+    NotePivot(guard, 0, E[0], E[0]);
     const int failRow = n >= 2 ? FactorAll(E, D, n, guard) : -1;
     if (hook && n < 2)
         ReportProgress(guard, n);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "BaseCommon/matrix/CMatrix.h"
@@ -28,8 +29,9 @@ std::vector<int> BandProfile(int n, int band) {
 }
 
 // Bands on both sides of the 4-, 8-, 12- and 24-row tiles and of the 8-column panels, one that
-// spans several strips and one wider than a cache block of 256 columns.
-const int kBands[] = {0, 1, 7, 8, 9, 23, 24, 25, 100, 300};
+// spans several strips, both sides of the widest band factorised a strip at a time (224), and
+// one wider than a cache block of 256 columns.
+const int kBands[] = {0, 1, 7, 8, 9, 23, 24, 25, 100, 224, 225, 300};
 
 bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), sizeof(double) * a.size()) == 0;
@@ -87,6 +89,45 @@ TEST_P(BlockedKernels, BandsAroundTheTileEdgesAndBeyondACacheBlock) {
             EXPECT_EQ(m.Decomposition(n), refOk);
             EXPECT_EQ(Elements(m), ref) << "zero pivot at " << z << ", band " << band;
         }
+    }
+}
+
+// The pivot record read back from the factor: indefinite matrices whose pivots span six
+// decades and change sign at a few random rows, so that the negative count and the smallest ratio
+// |d_i| / |a_ii| (its first row on a tie) move anywhere in a strip or block.
+TEST_P(BlockedKernels, PivotRecordAgreesWithTheFactor) {
+    std::mt19937 rng(23);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    for (int band : {1, 50, 224, 225, 300}) {
+        const int n = band + 150;
+        const std::vector<int> D = BandProfile(n, band);
+        std::vector<double> G(D[n - 1] + 1);
+        for (int i = 0; i < n; ++i) {
+            At(G, D, i, i) = (rng() % 32 == 0 ? -1.0 : 1.0) * std::pow(10.0, -6.0 * u(rng));
+            for (int k = First(D, i); k < i; ++k)
+                At(G, D, i, k) = (2.0 * u(rng) - 1.0) / n * At(G, D, k, k);
+        }
+        std::vector<double> K = G;  // L D L^T, as FillLdlt forms it
+        for (int i = 0; i < n; ++i)
+            for (int j = First(D, i); j <= i; ++j)
+                for (int k = std::max(First(D, i), First(D, j)); k < j; ++k)
+                    At(K, D, i, j) += At(G, D, i, k) * At(G, D, j, k) / At(G, D, k, k);
+        CSparseMatrix m(n, D.data());
+        Assign(m, K);
+        ASSERT_EQ(m.Decomposition(n), 1) << "band " << band;
+        int negative = 0, row = -1;
+        double ratio = 0.0;
+        for (int i = 0; i < n; ++i) {
+            const double d = m.m_pdElement[D[i]];
+            const double r = std::fabs(d) / std::fabs(K[D[i]]);
+            negative += d < 0.0 ? 1 : 0;
+            if (row < 0 || r < ratio)
+                ratio = r, row = i;
+        }
+        const CSparseMatrix::PivotInfo& info = m.GetPivotInfo();
+        EXPECT_EQ(std::make_tuple(info.m_nNegative, info.m_dMinRatio, info.m_nMinRatioRow),
+                  std::make_tuple(negative, ratio, row))
+            << "band " << band;
     }
 }
 

@@ -54,30 +54,36 @@ inline int MaxHeight(const int* D, int n) {
 // some 200 kB) stay in the second-level cache, and each earlier row's piece in the first,
 // however wide the band. Every element still receives its terms one by one in ascending k:
 // the blocking reorders the work, never the arithmetic of an element.
-enum { kStrips = (96 + kMR - 1) / kMR, kKc = 256 };
+// Up to a band of kNarrow the earlier rows a strip reads (band^2 / 2 doubles, 200 kB at 220)
+// stay in the second-level cache from one strip to the next anyway, and a single strip's
+// windows in the first: there a block is one strip, which spares the wider windows and the
+// second pass over every block's own columns.
+enum { kStrips = (96 + kMR - 1) / kMR, kKc = 256, kNarrow = 224 };
 
 // Scratch of one factorisation, carved from one allocation: the two windows of each strip of a
 // block and a ring with the pivot data of the latest rows (every row a block can reach).
 struct Work {
-    long cols;  // window columns
-    long win;   // doubles from one strip's window to the next
-    double* x;  // kStrips windows of kMR x cols: the strips' g values, column-major
-    double* l;  // as many for their l values
-    long ring;  // ring size, a power of two
-    double* d;  // pivot of row j at (j - 1) & (ring - 1)
-    double* s;  // its reciprocal, 0 for a zero pivot
-    int* div;   // 1 when the reciprocal is not finite (subnormal or NaN pivot): divide instead
-    int* m;     // first column of row j
-    long* org;  // D[j] - j: element (j, k) is E[org + k]
+    int strips;  // strips per block: 1 or kStrips
+    long cols;   // window columns
+    long win;    // doubles from one strip's window to the next
+    double* x;   // kStrips windows of kMR x cols: the strips' g values, column-major
+    double* l;   // as many for their l values
+    long ring;   // ring size, a power of two
+    double* d;   // pivot of row j at (j - 1) & (ring - 1)
+    double* s;   // its reciprocal, 0 for a zero pivot
+    int* div;    // 1 when the reciprocal is not finite (subnormal or NaN pivot): divide instead
+    int* m;      // first column of row j
+    long* org;   // D[j] - j: element (j, k) is E[org + k]
 };
 
 inline std::size_t Carve(Work& wk, const int* D, int n, unsigned char* base) {
     const long band = MaxHeight(D, n);
-    wk.cols = RoundUp(band + kStrips * kMR + 2 * kNR, kMR);
+    wk.strips = band <= kNarrow ? 1 : kStrips;
+    wk.cols = RoundUp(band + wk.strips * kMR + 2 * kNR, kMR);
     wk.ring = 8;
-    while (wk.ring < band + kStrips * kMR + 2 * kNR)
+    while (wk.ring < band + wk.strips * kMR + 2 * kNR)
         wk.ring *= 2;
-    const long win = kStrips * RoundUp(8L * kMR * wk.cols, 64);
+    const long win = wk.strips * RoundUp(8L * kMR * wk.cols, 64);
     wk.win = RoundUp(8L * kMR * wk.cols, 64) / 8;
     const long ring = RoundUp(8L * wk.ring, 64);
     const std::size_t bytes = static_cast<std::size_t>(2 * win + 5 * ring);
@@ -365,13 +371,19 @@ inline long Slot(const Work& wk, long j) {
 // to it first; a vanished pivot is stored as 0.0 (window, element buffer and ring).
 long JudgeStrip(double* E, const int* D, Work& wk, PivotGuard& guard, long i0, long i1, long c0a,
                 double* X, long& lastZero) {
+    // No vanished pivot so far, and a strip of plain positive pivots: one pass, no record.
+    if (lastZero < 0 &&
+        PlainPivots(guard, X + (i0 - c0a) * kMR, kMR + 1, E, D, i0, static_cast<int>(i1 - i0)))
+        return i1;
     for (long i = i0; i < i1; ++i) {
         const int r = static_cast<int>(i - i0);
         if (lastZero >= FirstCol(D, static_cast<int>(i)))
             return i;
         double* xd = X + (i - c0a) * kMR + r;
         const double a = E[D[i]];  // row i is still the assembled one in E
-        int verdict = ScreenPivot(guard, D, static_cast<int>(i), *xd, a);
+        int verdict = JudgePivot(guard, D, static_cast<int>(i), *xd, a);
+        if (verdict == 0)
+            continue;  // kept (never 0.0): nothing more to record
         if (verdict == 2) {
             StoreStrip(E, D, static_cast<int>(i0), r + 1, c0a, X);
             verdict = PrecisePivot(guard, E, D, static_cast<int>(i), a);
@@ -450,8 +462,8 @@ int FactorImpl(double* E, const int* D, int n, void* scratch, PivotGuard& guard)
     // it fails, exactly where the literal recurrence would divide by it.
     long lastZero = E[0] == 0.0 ? 0 : -1;
     TileArgs b = {};
-    for (long bi0 = 1; bi0 < n; bi0 += kStrips * kMR) {
-        const long bi1 = MinL(n, bi0 + kStrips * kMR);
+    for (long bi0 = 1; bi0 < n; bi0 += wk.strips * kMR) {
+        const long bi1 = MinL(n, bi0 + wk.strips * kMR);
         const int strips = static_cast<int>((bi1 - bi0 + kMR - 1) / kMR);
         long first[kStrips];
         long firstAll = bi1;
@@ -473,6 +485,13 @@ int FactorImpl(double* E, const int* D, int n, void* scratch, PivotGuard& guard)
                       i0 + kMR - 1, wk.x + t * wk.win);
         }
 
+        // A block of one strip: the next strip's rows come from main memory; their cache lines
+        // are requested a few per panel while this strip computes.
+        const long bi2 = MinL(n, bi1 + kMR);
+        const char* next = reinterpret_cast<const char*>(E + (bi1 < n ? D[bi1 - 1] + 1 : 0));
+        long nextBytes = wk.strips == 1 && bi1 < n ? 8L * (D[bi2 - 1] - D[bi1 - 1]) : 0;
+        const long perPanel = nextBytes / 64 / ((bi0 - c0a) / kNR + 1) + 1;
+
         // Earlier rows, final in the element buffer, kKc columns at a time: the panels of the
         // block of columns are finished (their l values formed), then every later panel takes
         // the block's terms.
@@ -481,6 +500,8 @@ int FactorImpl(double* E, const int* D, int n, void* scratch, PivotGuard& guard)
             for (long j0 = cb; j0 < bi0; j0 += kNR) {
                 if (firstAll > j0 + kNR - 1)
                     continue;  // no row of the block reaches the panel
+                for (long p = 0; p < perPanel && nextBytes > 0; ++p, next += 64, nextBytes -= 64)
+                    __builtin_prefetch(next, 0, 2);
                 const long mmax = PanelRows(wk, E, j0, b, noD, noS, noDiv);
                 const long c = j0 - c0a;
                 for (int t = 0; t < strips; ++t) {

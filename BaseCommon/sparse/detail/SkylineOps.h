@@ -7,6 +7,7 @@
 #ifndef RVN_SPARSE_DETAIL_SKYLINEOPS_H
 #define RVN_SPARSE_DETAIL_SKYLINEOPS_H
 
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 
@@ -52,6 +53,45 @@ const double kKeepRatio = 1e-8;
 // sweep must decide (PrecisePivot, with rows 0 .. i final in E). A pivot kept or vanished is
 // entered in the guard's record.
 int ScreenPivot(PivotGuard& g, const int* D, int i, double d, double a);
+
+// Enters the final pivot d of row i (a its assembled diagonal) in the guard's record.
+inline void NotePivot(PivotGuard& g, int i, double d, double a) {
+    if (d == 0.0 && g.zeroRow < 0)
+        g.zeroRow = i;
+    if (d < 0.0)
+        ++g.negative;
+    const double r = d == 0.0 ? 0.0 : a == 0.0 ? HUGE_VAL : std::fabs(d) / std::fabs(a);
+    if (g.minRatioRow < 0 || r < g.minRatio) {
+        g.minRatio = r;
+        g.minRatioRow = i;
+    }
+}
+
+// True when the pivots d[0], d[step], ... of rows i0 .. i0+count-1 leave nothing to judge or
+// record: each positive, keeping kKeepRatio of its diagonal, and above the smallest ratio so
+// far (r < minRatio needs |d| <= minRatio |a| even after rounding, rounding being monotone).
+// A NaN pivot fails every comparison and goes the long way.
+inline bool PlainPivots(const PivotGuard& g, const double* d, long step, const double* E,
+                        const int* D, long i0, int count) {
+    if (g.minRatioRow < 0)
+        return false;
+    bool plain = true;
+    for (int r = 0; r < count; ++r) {
+        const double di = d[r * step], aa = std::fabs(E[D[i0 + r]]);
+        plain &= di > 0.0 && !(di < kKeepRatio * aa) && di > g.minRatio * aa;
+    }
+    return plain;
+}
+
+// ScreenPivot with its common case in line, for the kernels' row-by-row judgement: a pivot
+// that kept kKeepRatio of its diagonal (a NaN one included) is kept without a call.
+inline int JudgePivot(PivotGuard& g, const int* D, int i, double d, double a) {
+    if (d != 0.0 && !(std::fabs(d) < kKeepRatio * std::fabs(a))) {
+        NotePivot(g, i, d, a);
+        return 0;
+    }
+    return ScreenPivot(g, D, i, d, a);
+}
 // The sweep on rows 0 .. i of E; 1 vanished.
 int PrecisePivot(PivotGuard& g, const double* E, const int* D, int i, double a);
 // Rows 0 .. done-1 are final: calls the hook when they have done another whole percent of
