@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "BaseCommon/faces/detail/PointCells.h"
@@ -30,6 +31,15 @@ void UnitOf(const double* v, double* n) {
 inline void Prefetch(const void* p) {
 #if defined(__GNUC__) || defined(__clang__)
     __builtin_prefetch(p);
+#else
+    (void)p;
+#endif
+}
+
+// The same, for a line about to be written.
+inline void PrefetchForWrite(const void* p) {
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(p, 1);
 #else
     (void)p;
 #endif
@@ -70,11 +80,14 @@ private:
     struct Slot {
         double q[3];
         int next[4];  // -1: no more candidates
+        int id;       // the half-edge (2k along segment k, 2k + 1 back)
+        int twin;     // the slot of the half-edge back along the same segment
     };
 
     void BuildIndex(const WalkSegments& segs);
     void RankCandidates();
     const double* Q(int s) const { return m_slot[static_cast<size_t>(s)].q; }
+    int Twin(int s) const { return m_slot[static_cast<size_t>(s)].twin; }
     bool Retired(int s) const { return (m_flags[static_cast<size_t>(s)] & kRetired) != 0; }
     // The first candidate after the half-edge that ends at t's start that is not retired, with
     // its twin; false when there is none.
@@ -108,10 +121,10 @@ private:
 
     int m_nHalf;
     size_t m_nSlots = 0;
-    std::vector<Slot> m_slot;
+    // Every field written before it is read (by the index, then by the ranking): no time
+    // spent clearing the largest block of the walk.
+    std::unique_ptr<Slot[]> m_slot;
     std::vector<int> m_more;             // the longer candidate lists, beyond their first entry
-    std::vector<int> m_twin;             // slot of the half-edge back along the same segment
-    std::vector<int> m_id;               // half-edge index of each slot (2k along segment k)
     std::vector<unsigned char> m_flags;  // per slot
     std::vector<int> m_slotOf;           // slot of each half-edge, -1 when it takes no part
     std::vector<int> m_bucketStart;      // one more entry than there are buckets
@@ -193,33 +206,48 @@ void Walker::BuildIndex(const WalkSegments& segs) {
     for (size_t b = 1; b < m_bucketStart.size(); ++b)
         m_bucketStart[b] += m_bucketStart[b - 1];
 
-    // Second pass: each half-edge into the next free slot of its start point's bucket.
-    // Ascending half-edge order keeps every bucket sorted by index.
-    std::vector<int> fill(m_bucketStart.begin(), m_bucketStart.end() - 1);
+    // Each half-edge gets the next free slot of its start point's bucket. Ascending half-edge
+    // order keeps every bucket sorted by index.
+    {
+        std::vector<int> fill(m_bucketStart.begin(), m_bucketStart.end() - 1);
+        for (int& s : m_slotOf) {
+            if (s >= 0)
+                s = fill[static_cast<size_t>(m_rank[static_cast<size_t>(s)])]++;
+        }
+    }
+    // Second pass: the records filled in the order of the segments, each one in a place of its
+    // own on the plan: the lines of the records a few segments on are fetched ahead.
+    constexpr int kAhead = 8;
     m_nSlots = static_cast<size_t>(nActive);
-    m_slot.resize(m_nSlots);
-    m_twin.resize(m_nSlots);
-    m_id.resize(m_nSlots);
+    m_slot.reset(new Slot[m_nSlots]);
     m_flags.assign(m_nSlots, 0);
     for (int k = 0; k < nSeg; ++k) {
-        if (m_slotOf[static_cast<size_t>(2 * k)] < 0)
+        if (k + kAhead < nSeg) {
+            for (int end = 0; end < 2; ++end) {
+                const int s = m_slotOf[2 * static_cast<size_t>(k + kAhead) + end];
+                if (s < 0)
+                    break;
+                const char* r = reinterpret_cast<const char*>(&m_slot[static_cast<size_t>(s)]);
+                PrefetchForWrite(r);
+                PrefetchForWrite(r + sizeof(Slot) - 1);
+            }
+        }
+        const int s0 = m_slotOf[2 * static_cast<size_t>(k)];
+        if (s0 < 0)
             continue;
+        const int s1 = m_slotOf[2 * static_cast<size_t>(k) + 1];
         segs.Get(k, xyz);
-        int s[2];
         for (int end = 0; end < 2; ++end) {
             const int h = 2 * k + end;
-            const int b = m_rank[static_cast<size_t>(m_slotOf[static_cast<size_t>(h)])];
-            s[end] = fill[static_cast<size_t>(b)]++;
-            double* q = m_slot[static_cast<size_t>(s[end])].q;
+            const int s = end == 0 ? s0 : s1;
+            Slot& r = m_slot[static_cast<size_t>(s)];
             for (int a = 0; a < 3; ++a)
-                q[a] = xyz[3 * end + a];
-            m_id[static_cast<size_t>(s[end])] = h;
+                r.q[a] = xyz[3 * end + a];
+            r.id = h;
+            r.twin = end == 0 ? s1 : s0;
             if (straddling[static_cast<size_t>(h)])
-                m_flags[static_cast<size_t>(s[end])] = kStraddles;
-            m_slotOf[static_cast<size_t>(h)] = s[end];
+                m_flags[static_cast<size_t>(s)] = kStraddles;
         }
-        m_twin[static_cast<size_t>(s[0])] = s[1];
-        m_twin[static_cast<size_t>(s[1])] = s[0];
     }
 }
 
@@ -240,7 +268,7 @@ void Walker::RankCandidates() {
         // and its unit vector, exactly as the literal walk computes them.
         auto direction = [this](int j, double* w) {
             const double* p = Q(j);
-            const double* o = Q(m_twin[static_cast<size_t>(j)]);
+            const double* o = Q(Twin(j));
             for (int a = 0; a < 3; ++a)
                 w[a] = o[a] - p[a];
         };
@@ -258,7 +286,7 @@ void Walker::RankCandidates() {
             // the unit vector of -u is minus that of u bit for bit (squares, root, rescaling
             // and quotients are all even in the sign), but for a zero component, which the
             // quotient gives as +0 either way.
-            const double* a = Q(m_twin[static_cast<size_t>(t)]);
+            const double* a = Q(Twin(t));
             const double u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
             const double* back = unitOfSlot.data() + 3 * static_cast<size_t>(t - lo);
             double nu[3];
@@ -277,7 +305,7 @@ void Walker::RankCandidates() {
                 // Back along the same line, or a direction that overflowed: never taken.
                 if (!(std::fabs(1.0 + cosine) >= kTolLength))
                     return;
-                list.push_back({cosine, m_id[static_cast<size_t>(j)], j});
+                list.push_back({cosine, m_slot[static_cast<size_t>(j)].id, j});
             };
             if (!(m_flags[static_cast<size_t>(t)] & kStraddles)) {
                 for (int j = lo; j < hi; ++j) {
@@ -333,14 +361,14 @@ void Walker::RankCandidates() {
             next[0] = next[1] = next[2] = next[3] = -1;
             for (size_t i = 0; i < list.size() && i < 2; ++i) {
                 next[2 * i] = list[i].slot;
-                next[2 * i + 1] = m_twin[static_cast<size_t>(list[i].slot)];
+                next[2 * i + 1] = Twin(list[i].slot);
             }
             if (list.size() > 2) {
                 next[2] = -2 - static_cast<int>(m_more.size());
                 next[3] = -1;
                 for (size_t i = 1; i < list.size(); ++i) {
                     m_more.push_back(list[i].slot);
-                    m_more.push_back(m_twin[static_cast<size_t>(list[i].slot)]);
+                    m_more.push_back(Twin(list[i].slot));
                 }
                 m_more.push_back(-1);
             }
@@ -350,8 +378,6 @@ void Walker::RankCandidates() {
 
 WalkFaces Walker::Run() {
     // The index is done with once the candidates are ranked.
-    std::vector<int>().swap(m_twin);
-    std::vector<int>().swap(m_id);
     std::vector<int>().swap(m_bucketStart);
     std::vector<int>().swap(m_rank);
     m_cells.Release();
@@ -411,9 +437,15 @@ WalkFaces Walker::Run() {
             block->corners.reserve(3 * static_cast<size_t>(std::max(n, kWalkBlockCorners)));
             block->faceStart.push_back(0);
         }
+        const size_t at = block->corners.size();
+        block->corners.resize(at + 3 * walk.size());
+        double* c = block->corners.data() + at;
         for (const int s : walk) {
             const double* q = Q(s);
-            block->corners.insert(block->corners.end(), q, q + 3);
+            c[0] = q[0];
+            c[1] = q[1];
+            c[2] = q[2];
+            c += 3;
         }
         block->faceStart.push_back(block->faceStart.back() + n);
     }
