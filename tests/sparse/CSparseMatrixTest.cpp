@@ -207,38 +207,6 @@ TEST_P(SkylineKernels, FactorsEqualTheLiteralRecurrenceOnRandomProfiles) {
     }
 }
 
-// Many right-hand sides at once (16 together, the rest one by one) equal one-by-one solves,
-// which reuse the factors of the first; both satisfy the system (K X computed by the product
-// gives the right-hand sides back).
-TEST_P(SkylineKernels, ManyColumnsEqualOneByOneSolvesThatReuseTheFactors) {
-    std::mt19937 rng(3);
-    std::uniform_real_distribution<double> u(-5, 5);
-    for (int n : {1, 7, 40, 211}) {
-        const std::vector<int> D = MakeProfile(kVariable, n, rng);
-        CSparseMatrix k(n, D.data());
-        FillLdlt(k, D, rng, false);
-        CSparseMatrix m(k), one(k);
-        CMatrix B(n, 19);
-        for (int i = 0; i < n; ++i)
-            for (int c = 0; c < 19; ++c)
-                B(i, c) = u(rng);
-        const CMatrix B0(B);
-        ASSERT_EQ(m.LdltSolve(n, B), 1);
-        const CMatrix KX = k * B;
-        for (int c = 0; c < 19; ++c) {
-            std::vector<double> x(n);
-            for (int i = 0; i < n; ++i)
-                x[i] = B0(i, c);
-            ASSERT_EQ(one.LdltSolve(n, x.data()), 1);
-            for (int i = 0; i < n; ++i) {
-                ASSERT_NEAR(KX(i, c), B0(i, c), 1e-12 * k.m_pdElement[D[i]]) << "n " << n;
-                ASSERT_NEAR(B(i, c), x[i], 1e-13 * (1 + std::fabs(x[i]))) << "n " << n;
-            }
-        }
-        EXPECT_EQ(Elements(one), Elements(m));  // each factorised once
-    }
-}
-
 TEST_P(SkylineKernels, LeadingRowsOnlyAndZeroPivotsSilentButErrorInGkInTheMatrixSolve) {
     CSparseMatrix lead = Assembled({0, 2, 5}, {4, 2, 5, 1, 1, 9});
     ASSERT_EQ(lead.Decomposition(2), 1);
@@ -357,10 +325,9 @@ TEST_P(SkylineKernels, PositiveDefiniteMatricesUpToCondition1e10AreAccepted) {
 // eigenvalue gap away from them so that rounding cannot move the count.
 TEST_P(SkylineKernels, PivotReportCountsNegativePivotsAndFindsTheSmallestRatio) {
     const double kPi = std::acos(-1.0);
+    std::mt19937 unused;
     for (int n : {3, 40, 300}) {
-        std::vector<int> D(n);
-        for (int i = 1; i < n; ++i)
-            D[i] = D[i - 1] + 2;
+        const std::vector<int> D = MakeProfile(kTridiagonal, n, unused);
         for (int below : {0, 1, n / 3, n - 1, n}) {
             auto eig = [&](int k) { return 2.0 - 2.0 * std::cos(k * kPi / (n + 1)); };
             const double sigma = below == 0   ? eig(1) / 2
@@ -476,38 +443,45 @@ TEST_P(SkylineKernels, ProgressHookRisesToTheLastRowInAtMostAHundredCalls) {
     EXPECT_LE(calls.back().first, 2000);
 }
 
-// One load case, one answer: every column of a many-column solve has the bits of the same
-// right-hand side solved alone, for 1 to 40 columns (vector chunks and leftovers), equal and
-// different columns, on a profile past the literal threshold.
-TEST_P(SkylineKernels, EveryColumnHasTheBitsOfItsOneVectorSolve) {
-    std::mt19937 rng(23);
-    std::uniform_real_distribution<double> u(-3, 3);
-    const int n = 60;
-    const std::vector<int> D = MakeProfile(kVariable, n, rng);
-    CSparseMatrix k(n, D.data());
-    FillLdlt(k, D, rng, false);
-    ASSERT_EQ(k.Decomposition(n), 1);
-    std::vector<double> same(n);
-    for (double& v : same)
-        v = u(rng);
-    for (int cols = 1; cols <= 40; ++cols) {
-        for (bool equal : {true, false}) {
-            CMatrix B(n, cols);
-            for (int i = 0; i < n; ++i)
-                for (int c = 0; c < cols; ++c)
-                    B(i, c) = equal ? same[i] : u(rng);
-            const CMatrix B0(B);
-            ASSERT_EQ(k.LdltSolve(n, B), 1);
-            for (int c = 0; c < cols; ++c) {
-                std::vector<double> x(n);
+// Many right-hand sides at once (vector chunks and leftovers: 1 to 40 columns, equal and
+// different) satisfy the system (K X computed by the product gives the right-hand sides back),
+// and every column has the bits of the same right-hand side solved alone, which reuses the
+// factors of the first solve; the many-column solve factorises to the same factors.
+TEST_P(SkylineKernels, EveryColumnHasTheBitsOfItsOneVectorSolveAndTheFactorsAreReused) {
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> u(-5, 5);
+    for (int n : {1, 7, 40, 60, 211}) {
+        const std::vector<int> D = MakeProfile(kVariable, n, rng);
+        CSparseMatrix k(n, D.data());
+        FillLdlt(k, D, rng, false);
+        CSparseMatrix many(k), one(k);
+        std::vector<double> same(n);
+        for (double& v : same)
+            v = u(rng);
+        for (int cols = 1; cols <= 40; ++cols) {
+            for (bool equal : {true, false}) {
+                CMatrix B(n, cols);
                 for (int i = 0; i < n; ++i)
-                    x[i] = B0(i, c);
-                ASSERT_EQ(k.LdltSolve(n, x.data()), 1);
-                for (int i = 0; i < n; ++i)
-                    ASSERT_EQ(std::memcmp(&x[i], &B(i, c), sizeof(double)), 0)
-                        << cols << " columns, column " << c << ", row " << i;
+                    for (int c = 0; c < cols; ++c)
+                        B(i, c) = equal ? same[i] : u(rng);
+                const CMatrix B0(B);
+                ASSERT_EQ(many.LdltSolve(n, B), 1);
+                const CMatrix KX = k * B;
+                for (int c = 0; c < cols; ++c) {
+                    std::vector<double> x(n);
+                    for (int i = 0; i < n; ++i)
+                        x[i] = B0(i, c);
+                    ASSERT_EQ(one.LdltSolve(n, x.data()), 1);
+                    for (int i = 0; i < n; ++i) {
+                        ASSERT_NEAR(KX(i, c), B0(i, c), 1e-12 * k.m_pdElement[D[i]]) << "n " << n;
+                        ASSERT_EQ(std::memcmp(&x[i], &B(i, c), sizeof(double)), 0)
+                            << "n " << n << ", " << cols << " columns, column " << c << ", row "
+                            << i;
+                    }
+                }
             }
         }
+        EXPECT_EQ(Elements(one), Elements(many));  // each factorised once, to the same factors
     }
 }
 
@@ -516,6 +490,7 @@ TEST_P(SkylineKernels, EveryColumnHasTheBitsOfItsOneVectorSolve) {
 // limits agree with the written steps.
 TEST_P(SkylineKernels, SolvesStayWithinTheRangeOfTheWrittenSteps) {
     const double big = std::numeric_limits<double>::max();
+    std::mt19937 unused;
     CSparseMatrix seven = Assembled({0}, {7.0});
     double x = -big;
     EXPECT_EQ(seven.LdltSolve(1, &x), 1);
@@ -527,9 +502,7 @@ TEST_P(SkylineKernels, SolvesStayWithinTheRangeOfTheWrittenSteps) {
     } cases[] = {{1.0, 0.5 * big}, {1e150, 0.5 * big}, {1e-150, 0.5e-150 * big}, {1e10, 1e-300}};
     for (int n : {1, 40, 600}) {
         for (const auto& c : cases) {
-            std::vector<int> D(n);
-            for (int i = 1; i < n; ++i)
-                D[i] = D[i - 1] + 2;
+            const std::vector<int> D = MakeProfile(kTridiagonal, n, unused);
             std::vector<double> E(D[n - 1] + 1);
             for (int i = 0; i < n; ++i) {
                 E[D[i]] = 7.0 * c.scale;
@@ -555,10 +528,7 @@ TEST_P(SkylineKernels, SolvesStayWithinTheRangeOfTheWrittenSteps) {
         }
     }
     rvn::SetSkylineKernel(rvn::SkylineKernel::Auto);
-    std::vector<int> D(600);
-    for (int i = 0; i < 600; ++i)
-        D[i] = i;
-    CSparseMatrix big600(600, D.data());
+    CSparseMatrix big600(600, MakeProfile(kDiagonal, 600, unused).data());
     big600 = 7.0;
     std::vector<double> b(600, -big);
     ASSERT_EQ(big600.LdltSolve(600, b.data()), 1);

@@ -57,38 +57,37 @@ Model RandomModel(unsigned seed, int nNodes, int parts, int maxUnknowns, int nEl
     return m;
 }
 
+std::vector<int> IdentityOf(int n) {
+    std::vector<int> v(n);
+    for (int i = 0; i < n; ++i)
+        v[i] = i;
+    return v;
+}
+
 // Diagonal addresses of the numbering newUnknown, from the coupled pairs of unknowns.
 std::vector<long long> BruteForceDiag(const Model& m, const std::vector<int>& newUnknown) {
-    std::vector<int> first(m.unknowns.size());
-    int total = 0;
-    for (size_t v = 0; v < m.unknowns.size(); ++v) {
-        first[v] = total;
-        total += m.unknowns[v];
-    }
-    std::vector<int> lowest(static_cast<size_t>(total));
-    for (int k = 0; k < total; ++k)
-        lowest[static_cast<size_t>(newUnknown[static_cast<size_t>(k)])] =
-            newUnknown[static_cast<size_t>(k)];
-    auto couple = [&](int a, int b) {
-        const int na = newUnknown[static_cast<size_t>(a)], nb = newUnknown[static_cast<size_t>(b)];
-        lowest[static_cast<size_t>(na)] = std::min(lowest[static_cast<size_t>(na)], nb);
-        lowest[static_cast<size_t>(nb)] = std::min(lowest[static_cast<size_t>(nb)], na);
+    std::vector<int> first(m.unknowns.size() + 1, 0);
+    for (size_t v = 0; v < m.unknowns.size(); ++v)
+        first[v + 1] = first[v] + m.unknowns[v];
+    std::vector<int> lowest(IdentityOf(first.back()));
+    auto coupleNodes = [&](int a, int b) {
+        for (int i = first[a]; i < first[a + 1]; ++i)
+            for (int j = first[b]; j < first[b + 1]; ++j) {
+                const int ni = newUnknown[i], nj = newUnknown[j];
+                lowest[ni] = std::min(lowest[ni], nj);
+                lowest[nj] = std::min(lowest[nj], ni);
+            }
     };
-    for (size_t v = 0; v < m.unknowns.size(); ++v)  // a node's own unknowns are coupled
-        for (int i = 0; i < m.unknowns[v]; ++i)
-            for (int j = 0; j < m.unknowns[v]; ++j)
-                couple(first[v] + i, first[v] + j);
+    for (int v = 0; v < static_cast<int>(m.unknowns.size()); ++v)
+        coupleNodes(v, v);  // a node's own unknowns are coupled
     for (const auto& e : m.elements)
         for (int a : e)
             for (int b : e)
-                for (int i = 0; i < m.unknowns[static_cast<size_t>(a)]; ++i)
-                    for (int j = 0; j < m.unknowns[static_cast<size_t>(b)]; ++j)
-                        couple(first[static_cast<size_t>(a)] + i,
-                               first[static_cast<size_t>(b)] + j);
+                coupleNodes(a, b);
     std::vector<long long> diag;
     long long d = -1;
-    for (int r = 0; r < total; ++r)
-        diag.push_back(d += r - lowest[static_cast<size_t>(r)] + 1);
+    for (int r = 0; r < first.back(); ++r)
+        diag.push_back(d += r - lowest[r] + 1);
     return diag;
 }
 
@@ -105,13 +104,6 @@ bool IsPermutation(std::vector<int> v) {
         if (v[i] != static_cast<int>(i))
             return false;
     return true;
-}
-
-std::vector<int> IdentityOf(int n) {
-    std::vector<int> v(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i)
-        v[static_cast<size_t>(i)] = i;
-    return v;
 }
 
 const SkylineOrdering kOrderings[] = {SkylineOrdering::Given, SkylineOrdering::ReverseCuthillMcKee,
@@ -152,7 +144,7 @@ TEST(SkylineNumbering, DiagMatchesBruteForceOnRandomMeshes) {
             ASSERT_TRUE(IsPermutation(L.newUnknown));
             for (int v = 0, old = 0; v < n; ++v)
                 for (int j = 0; j < g.UnknownsOf(v); ++j, ++old)
-                    ASSERT_EQ(L.newUnknown[static_cast<size_t>(old)], L.Unknown(v, j));
+                    ASSERT_EQ(L.newUnknown[old], L.Unknown(v, j));
             const std::vector<long long> brute = BruteForceDiag(c.model, L.newUnknown);
             ASSERT_EQ(std::vector<long long>(L.diag.begin(), L.diag.end()), brute);
             EXPECT_EQ(L.profileAfter, brute.empty() ? 0 : brute.back() + 1);
@@ -186,34 +178,28 @@ TEST(SkylineNumbering, SolutionMappedBackEqualsTheOriginalSystemsSolution) {
     auto add = [&](int i, int j, double v) {
         if (i >= j) {
             A(i, j) += v;
-            B(best.newUnknown[static_cast<size_t>(i)], best.newUnknown[static_cast<size_t>(j)]) +=
-                v;
+            B(best.newUnknown[i], best.newUnknown[j]) += v;
         }
     };
     std::vector<int> first(g.NodeCount() + 1, 0);
     for (int v = 0; v < g.NodeCount(); ++v)
-        first[static_cast<size_t>(v) + 1] = first[static_cast<size_t>(v)] + g.UnknownsOf(v);
+        first[v + 1] = first[v] + g.UnknownsOf(v);
     for (int i = 0; i < n; ++i)
         add(i, i, 40.0);
     for (const auto& e : m.elements)
         for (int a : e)
             for (int b : e)
-                for (int i = first[static_cast<size_t>(a)]; i < first[static_cast<size_t>(a) + 1];
-                     ++i)
-                    for (int j = first[static_cast<size_t>(b)];
-                         j < first[static_cast<size_t>(b) + 1]; ++j)
+                for (int i = first[a]; i < first[a + 1]; ++i)
+                    for (int j = first[b]; j < first[b + 1]; ++j)
                         if (i > j)
                             add(i, j, 0.1 * val(rng));
-    std::vector<double> x(static_cast<size_t>(n)), y(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        x[static_cast<size_t>(i)] = std::sin(1.0 + i);
-        y[static_cast<size_t>(best.newUnknown[static_cast<size_t>(i)])] = x[static_cast<size_t>(i)];
-    }
+    std::vector<double> x(n), y(n);
+    for (int i = 0; i < n; ++i)
+        y[best.newUnknown[i]] = x[i] = std::sin(1.0 + i);
     ASSERT_EQ(A.LdltSolve(n, x.data()), 1);
     ASSERT_EQ(B.LdltSolve(n, y.data()), 1);
     for (int i = 0; i < n; ++i)
-        EXPECT_NEAR(y[static_cast<size_t>(best.newUnknown[static_cast<size_t>(i)])],
-                    x[static_cast<size_t>(i)], 1e-12);
+        EXPECT_NEAR(y[best.newUnknown[i]], x[i], 1e-12);
 }
 
 // A structured mesh: both orderings find the band of the short side, and the smallest profile
