@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "faces/FaceTestUtil.h"
@@ -145,14 +146,10 @@ TEST(GenPanelsByLine, RingsStartAtTheFirstLineAndKeepExistingEntries) {
     // Line 0 is the shared wall, drawn downwards: the right room (walked along line 0) comes
     // first; the end points of the joint at (1, 0) differ by 5e-7 and the first one given
     // is kept. Collinear split nodes stay corners; the sloped room tilts its normal.
-    p.Line({1, 1}, {1, 0});
-    p.Line({1, 0}, {2, 0});
-    p.Line({2, 0}, {2, 1});
-    p.Line({2, 1}, {1.5, 1});
-    p.Line({1.5, 1}, {1, 1});
-    p.Line({1, 5e-7}, {0, 0, 1});
-    p.Line({0, 0, 1}, {0, 1, 1});
-    p.Line({0, 1, 1}, {1, 1});
+    for (const Ring& chain : {Ring{{1, 1}, {1, 0}, {2, 0}, {2, 1}, {1.5, 1}, {1, 1}},
+                              Ring{{1, 5e-7}, {0, 0, 1}, {0, 1, 1}, {1, 1}}})
+        for (size_t i = 0; i + 1 < chain.size(); ++i)
+            p.Line(chain[i], chain[i + 1]);
     p.holes.Add(new C3DFace());
     p.holeOf.Add(7);
     EXPECT_EQ(p.Generate(), 2);
@@ -162,9 +159,8 @@ TEST(GenPanelsByLine, RingsStartAtTheFirstLineAndKeepExistingEntries) {
     const C3DVec& n = *p.panels.GetAt(2)->m_pNormalVec;
     EXPECT_NEAR(n.x, std::sqrt(0.5), 1e-15);
     EXPECT_NEAR(n.z, std::sqrt(0.5), 1e-15);
-    EXPECT_EQ(p.holes.GetSize(), 1);
-    EXPECT_EQ(p.holeOf.GetSize(), 1);
-    EXPECT_EQ(p.holeOf[0], 7);
+    EXPECT_EQ(std::make_tuple(p.holes.GetSize(), p.holeOf.GetSize(), p.holeOf.GetAt(0)),
+              std::make_tuple(1, 1, 7));
 }
 
 namespace {

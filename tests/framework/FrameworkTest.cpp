@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "BaseCommon/faces/C3DPointArray.h"
 #include "BaseCommon/framework/CArray.h"
 #include "BaseCommon/framework/CException.h"
 #include "BaseCommon/framework/CFile.h"
@@ -94,15 +93,6 @@ TEST(CArray, OutOfRangeIndicesAndCountsAreRefusedAndChangeNothing) {
         a.Add(v);  // still usable with its old growth step
         EXPECT_EQ(a.GetSize(), 4);
     }
-    // The same through the pointer arrays that wrap it.
-    C3DPointArray pts;
-    pts.Add(new C3DPoint(1, 0, 0));
-    pts.Add(new C3DPoint(2, 0, 0));
-    EXPECT_THROW(pts.RemoveAt(1, INT_MAX), CInvalidArgException);
-    EXPECT_THROW(pts.InsertAt(1, nullptr, INT_MAX), CInvalidArgException);
-    ASSERT_EQ(pts.GetSize(), 2);
-    EXPECT_EQ(pts[1]->x, 2.0);
-    pts.DeepRemoveAll();
 }
 
 TEST(CArray, HugeGrowStepDoesNotTurnOneAddIntoGigabytes) {

@@ -267,12 +267,10 @@ TEST_P(SkylineKernels, MechanismsAreRefusedWithIntegerAndRealStiffness) {
             EXPECT_EQ(info.m_nZeroRow, a.n - c.zeroFromEnd) << c.name << " stiffness " << s;
             EXPECT_EQ(info.m_bFailed, c.zeroFromEnd > 1 ? 1 : 0) << c.name;
             EXPECT_TRUE(msgs.texts.empty());
-            if (c.zeroFromEnd == 1) {
-                CMatrix B(a.n > 4096 ? 1 : a.n, 3, 1.0);
-                if (a.n <= 4096) {
-                    EXPECT_EQ(m.LdltSolve(a.n, B), 0);
-                    EXPECT_EQ(msgs.texts, std::vector<std::string>{"Error in GK"});
-                }
+            if (c.zeroFromEnd == 1 && a.n <= 4096) {  // a CMatrix has at most 4096 rows
+                CMatrix B(a.n, 3, 1.0);
+                EXPECT_EQ(m.LdltSolve(a.n, B), 0);
+                EXPECT_EQ(msgs.texts, std::vector<std::string>{"Error in GK"});
             }
         }
     }
