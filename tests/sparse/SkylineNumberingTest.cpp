@@ -98,12 +98,9 @@ long long Band(const std::vector<long long>& diag) {
     return band;
 }
 
-bool IsPermutation(std::vector<int> v) {
-    std::sort(v.begin(), v.end());
-    for (size_t i = 0; i < v.size(); ++i)
-        if (v[i] != static_cast<int>(i))
-            return false;
-    return true;
+bool IsPermutation(const std::vector<int>& v) {
+    const std::vector<int> all = IdentityOf(static_cast<int>(v.size()));
+    return std::is_permutation(v.begin(), v.end(), all.begin());
 }
 
 const SkylineOrdering kOrderings[] = {SkylineOrdering::Given, SkylineOrdering::ReverseCuthillMcKee,
@@ -209,9 +206,8 @@ TEST(SkylineNumbering, LongStripIsNumberedAcross) {
     const int len = 200;
     m.unknowns.assign(2 * len, 1);
     // Nodes numbered along the strip: first one edge, then the other (band len in that order).
-    for (int i = 0; i + 1 < len; ++i) {
+    for (int i = 0; i + 1 < len; ++i)
         m.elements.push_back({i, i + 1, len + i, len + i + 1});
-    }
     const SkylineLayout L = PlanSkyline(m.Graph());
     EXPECT_EQ(L.bandBefore, len + 1);
     EXPECT_EQ(L.bandAfter, 3);
