@@ -1,5 +1,6 @@
 // C3DFace: faces from lines, lines from faces, and the ordering of a face's corners.
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -78,28 +79,42 @@ int C3DFace::GenFaceByLine(const C3DLineArray& lines, C3DFaceArray& faces) {
     // The walk's index is freed before the faces are made, and each block of corners as soon
     // as its faces are made, so that the working memory never adds to the faces' own.
     rvn::detail::WalkFaces found = rvn::detail::WalkPlanFaces(LineSegments(lines));
-    for (rvn::detail::WalkFaces::Block& block : found.blocks) {
-        const int nFaces = static_cast<int>(block.faceStart.size()) - 1;
-        for (int f = 0; f < nFaces; ++f) {
-            const int begin = block.faceStart[static_cast<size_t>(f)];
-            const int n = block.faceStart[static_cast<size_t>(f) + 1] - begin;
-            const double* c = block.corners.data() + 3 * static_cast<size_t>(begin);
-            std::unique_ptr<C3DFace> face(new C3DFace());
-            C3DPointArray& pts = face->m_PntArray;
-            // Null slots until filled: if an allocation throws, the face's destructor frees
-            // what is there.
-            pts.SetSize(n);
-            for (int i = 0; i < n; ++i, c += 3)
-                pts.ElementAt(i) = new C3DPoint(c[0], c[1], c[2]);
-            const C3DPoint& p0 = *pts.GetAt(0);
-            const C3DPoint& p1 = *pts.GetAt(1);
-            const C3DPoint& p2 = *pts.GetAt(2);
-            *face->m_pNormalVec = ((p1 - p0) % (p2 - p1)).GetNormal();
-            faces.Add(face.get());
-            face.release();
+    // The blocks come in no particular order: each face goes to its own place among the new
+    // entries. If an allocation fails, the faces made so far are freed and the array is left
+    // as it was.
+    const int n0 = faces.GetSize();
+    if (found.count > std::numeric_limits<int>::max() - n0)
+        throw CMemoryException();
+    faces.SetSize(n0 + found.count);
+    try {
+        for (rvn::detail::WalkFaces::Block& block : found.blocks) {
+            const int nFaces = static_cast<int>(block.order.size());
+            for (int f = 0; f < nFaces; ++f) {
+                const int begin = block.faceStart[static_cast<size_t>(f)];
+                const int n = block.faceStart[static_cast<size_t>(f) + 1] - begin;
+                const double* c = block.corners.data() + 3 * static_cast<size_t>(begin);
+                std::unique_ptr<C3DFace> face(new C3DFace());
+                C3DPointArray& pts = face->m_PntArray;
+                // Null slots until filled: if an allocation throws, the face's destructor
+                // frees what is there.
+                pts.SetSize(n);
+                for (int i = 0; i < n; ++i, c += 3)
+                    pts.ElementAt(i) = new C3DPoint(c[0], c[1], c[2]);
+                const C3DPoint& p0 = *pts.GetAt(0);
+                const C3DPoint& p1 = *pts.GetAt(1);
+                const C3DPoint& p2 = *pts.GetAt(2);
+                *face->m_pNormalVec = ((p1 - p0) % (p2 - p1)).GetNormal();
+                faces.SetAt(n0 + block.order[static_cast<size_t>(f)], face.release());
+            }
+            std::vector<double>().swap(block.corners);
+            std::vector<int>().swap(block.faceStart);
+            std::vector<int>().swap(block.order);
         }
-        std::vector<double>().swap(block.corners);
-        std::vector<int>().swap(block.faceStart);
+    } catch (...) {
+        for (int i = n0; i < faces.GetSize(); ++i)
+            delete faces.GetAt(i);
+        faces.SetSize(n0);
+        throw;
     }
     return 1;
 }

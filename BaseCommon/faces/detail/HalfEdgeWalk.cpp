@@ -45,8 +45,18 @@ inline void PrefetchForWrite(const void* p) {
 #endif
 }
 
-// Half-edges ahead of the walk whose records are prefetched.
+// Half-edges ahead of the line-order pass whose ring entries are prefetched.
 constexpr int kLookAhead = 8;
+// Buckets ahead of the ranking, and rings ahead of the copy of the corners, whose points are
+// prefetched.
+constexpr int kBucketsAhead = 8;
+constexpr size_t kRingsAhead = 8;
+
+// The start point of a record may straddle two cache lines.
+inline void PrefetchPoint(const double* q) {
+    Prefetch(q);
+    Prefetch(q + 2);
+}
 
 // The walk over the half-edges, numbered in slots: the half-edges grouped by the grid bucket of
 // their start point, the buckets in plan order (see PlanRank), so that the records of the few
@@ -57,6 +67,15 @@ constexpr int kLookAhead = 8;
 // cosine first, of equal cosines the higher half-edge index) are fixed by the geometry. They are
 // worked out once, node by node, before the walk; a step of the walk then takes the first
 // candidate of its list that is not retired, which is the literal walk's choice.
+//
+// The walks start in the order of the lines, anywhere on the plan, and a step from node to node
+// waits for the record of the next one: on a large plan nearly every step misses the cache. So
+// the rings that the first candidates alone close are traced beforehand, in the records' plan
+// order. A walk that starts on such a ring while none of its half-edges is retired follows the
+// ring and nothing else: the line-order pass only decides which rings become faces and in
+// which order, from small arrays, and their corners are copied afterwards, again in plan order.
+// Every other walk (a ring one of whose half-edges an earlier walk retired, a path that ends or
+// runs into a cycle not through its start) is walked step by step as before.
 class Walker {
 public:
     // A plan node joins about four half-edges: room for a quarter as many cells as
@@ -84,11 +103,21 @@ private:
         int twin;     // the slot of the half-edge back along the same segment
     };
 
+    // What became of a ring in the line-order pass.
+    enum : unsigned char { kRingOpen = 0, kRingTaken = 1, kRingBroken = 2 };
+
     void BuildIndex(const WalkSegments& segs);
     void RankCandidates();
+    void TraceRings();
     const double* Q(int s) const { return m_slot[static_cast<size_t>(s)].q; }
     int Twin(int s) const { return m_slot[static_cast<size_t>(s)].twin; }
-    bool Retired(int s) const { return (m_flags[static_cast<size_t>(s)] & kRetired) != 0; }
+    // A half-edge is retired by a walk taken step by step (its flag) or with its whole ring.
+    bool Retired(int s) const {
+        if (m_flags[static_cast<size_t>(s)] & kRetired)
+            return true;
+        const int r = m_ringOf[static_cast<size_t>(s)];
+        return r >= 0 && m_ringState[static_cast<size_t>(r)] == kRingTaken;
+    }
     // The first candidate after the half-edge that ends at t's start that is not retired, with
     // its twin; false when there is none.
     bool NextStep(int t, int& cur, int& twin) const {
@@ -129,6 +158,13 @@ private:
     std::vector<int> m_slotOf;           // slot of each half-edge, -1 when it takes no part
     std::vector<int> m_bucketStart;      // one more entry than there are buckets
     std::vector<int> m_rank;             // bucket of each bucket number that m_cells gives
+    std::vector<int> m_succ;             // each slot's first candidate, -1 when it has none
+    // The rings that the first candidates close (see TraceRings): the ring of each slot (-1:
+    // none), each ring's slots in walk order from m_ringStart[r] in m_ringSlot, and its state.
+    std::vector<int> m_ringOf;
+    std::vector<int> m_ringStart;
+    std::vector<int> m_ringSlot;
+    std::vector<unsigned char> m_ringState;
     // The bucket of each cell key. Two cells with one key (a 64-bit coincidence) share a
     // bucket, which costs time only.
     CellTable m_cells;
@@ -258,12 +294,20 @@ void Walker::RankCandidates() {
         int slot;
     };
     std::vector<Candidate> list;
+    m_succ.resize(m_nSlots);
     // Directions (from start to end) and their unit vectors of the current bucket's slots.
     std::vector<double> dirOfSlot, unitOfSlot;
     const int nBuckets = static_cast<int>(m_bucketStart.size()) - 1;
     for (int bucket = 0; bucket < nBuckets; ++bucket) {
         const int lo = m_bucketStart[static_cast<size_t>(bucket)];
         const int hi = m_bucketStart[static_cast<size_t>(bucket) + 1];
+        // The far ends of the half-edges a few buckets on: a neighbour on the plan may lie
+        // far off in plan order, and each bucket waits for them.
+        if (bucket + kBucketsAhead < nBuckets) {
+            const int to = m_bucketStart[static_cast<size_t>(bucket + kBucketsAhead) + 1];
+            for (int j = m_bucketStart[static_cast<size_t>(bucket + kBucketsAhead)]; j < to; ++j)
+                PrefetchPoint(Q(Twin(j)));
+        }
         // The direction w of a candidate j, from j's start to its end (the start of its twin),
         // and its unit vector, exactly as the literal walk computes them.
         auto direction = [this](int j, double* w) {
@@ -359,6 +403,7 @@ void Walker::RankCandidates() {
             }
             int* next = m_slot[static_cast<size_t>(t)].next;
             next[0] = next[1] = next[2] = next[3] = -1;
+            m_succ[static_cast<size_t>(Twin(t))] = list.empty() ? -1 : list[0].slot;
             for (size_t i = 0; i < list.size() && i < 2; ++i) {
                 next[2 * i] = list[i].slot;
                 next[2 * i + 1] = Twin(list[i].slot);
@@ -376,30 +421,90 @@ void Walker::RankCandidates() {
     }
 }
 
+void Walker::TraceRings() {
+    // -2: not reached yet; -1: on no ring; -3 - i: at position i of the path being traced.
+    constexpr int kUnseen = -2;
+    m_ringOf.assign(m_nSlots, kUnseen);
+    m_ringSlot.reserve(m_nSlots);
+    m_ringStart.assign(1, 0);
+    std::vector<int> path;
+    const int nSlots = static_cast<int>(m_nSlots);
+    for (int s0 = 0; s0 < nSlots; ++s0) {
+        if (m_ringOf[static_cast<size_t>(s0)] != kUnseen)
+            continue;
+        path.clear();
+        int cycleAt = -1;
+        for (int x = s0;;) {
+            m_ringOf[static_cast<size_t>(x)] = -3 - static_cast<int>(path.size());
+            path.push_back(x);
+            const int y = m_succ[static_cast<size_t>(x)];
+            if (y < 0)
+                break;
+            const int seen = m_ringOf[static_cast<size_t>(y)];
+            if (seen <= -3)
+                cycleAt = -3 - seen;
+            if (seen != kUnseen)
+                break;  // back onto this path, or onto one traced before (no ring there)
+            x = y;
+        }
+        // Only the slots of the cycle lie on a ring; a cycle of two closes with no face, and
+        // is left to the step-by-step walk like the rest.
+        const size_t n = path.size();
+        const size_t from = cycleAt >= 0 && n - static_cast<size_t>(cycleAt) >= 3
+                                ? static_cast<size_t>(cycleAt)
+                                : n;
+        for (size_t i = 0; i < from; ++i)
+            m_ringOf[static_cast<size_t>(path[i])] = -1;
+        if (from == n)
+            continue;
+        const int r = static_cast<int>(m_ringStart.size()) - 1;
+        for (size_t i = from; i < n; ++i) {
+            m_ringOf[static_cast<size_t>(path[i])] = r;
+            m_ringSlot.push_back(path[i]);
+        }
+        m_ringStart.push_back(static_cast<int>(m_ringSlot.size()));
+    }
+    std::vector<int>().swap(m_succ);
+    m_ringState.assign(m_ringStart.size() - 1, kRingOpen);
+}
+
 WalkFaces Walker::Run() {
     // The index is done with once the candidates are ranked.
     std::vector<int>().swap(m_bucketStart);
     std::vector<int>().swap(m_rank);
     m_cells.Release();
+    TraceRings();
+    const size_t nRings = m_ringState.size();
 
-    // The corners go straight into blocks of whole faces as the walks close, so that the
-    // caller can free each block once its faces are made.
-    WalkFaces out;
-    WalkFaces::Block* block = nullptr;
+    // The line-order pass: the place of each face among those found, for a ring taken whole
+    // with the slot its walk started from; a face walked step by step with its slots.
+    std::vector<int> ringOrder(nRings), ringFirst(nRings);
+    std::vector<int> stepOrder, stepSlots, stepStart(1, 0);
     std::vector<int> walk;
+    int nFaces = 0;
     for (int h = 0; h < m_nHalf; ++h) {
-        // The walks start in the order of the lines, anywhere on the plan: the records of a
-        // walk that may start a few half-edges on are fetched while this one runs.
         if (h + kLookAhead < m_nHalf) {
             const int s = m_slotOf[static_cast<size_t>(h + kLookAhead)];
-            if (s >= 0) {
-                Prefetch(&m_flags[static_cast<size_t>(s)]);
-                Prefetch(&m_slot[static_cast<size_t>(
-                    m_slotOf[static_cast<size_t>(h + kLookAhead) ^ 1])]);
-            }
+            if (s >= 0)
+                Prefetch(&m_ringOf[static_cast<size_t>(s)]);
         }
         const int first = m_slotOf[static_cast<size_t>(h)];
-        if (first < 0 || Retired(first))
+        if (first < 0)
+            continue;
+        const int r = m_ringOf[static_cast<size_t>(first)];
+        if (r >= 0) {
+            unsigned char& state = m_ringState[static_cast<size_t>(r)];
+            if (state == kRingTaken)
+                continue;
+            // No half-edge of the ring retired yet: the walk from here is the ring.
+            if (state == kRingOpen) {
+                state = kRingTaken;
+                ringOrder[static_cast<size_t>(r)] = nFaces++;
+                ringFirst[static_cast<size_t>(r)] = first;
+                continue;
+            }
+        }
+        if (Retired(first))
             continue;
         walk.clear();
         walk.push_back(first);
@@ -422,13 +527,33 @@ WalkFaces Walker::Run() {
             flags |= kOnWalk;
             walk.push_back(cur);
         }
-        for (const int s : walk)
+        // The rings these half-edges lie on can no longer be walked whole.
+        for (const int s : walk) {
             m_flags[static_cast<size_t>(s)] |= kRetired;
+            const int rs = m_ringOf[static_cast<size_t>(s)];
+            if (rs >= 0)
+                m_ringState[static_cast<size_t>(rs)] = kRingBroken;
+        }
         // Two half-edges close a walk only where segments a few tolerances long join back
         // onto each other: no area, no face.
         if (!closed || walk.size() < 3)
             continue;
-        const int n = static_cast<int>(walk.size());
+        stepOrder.push_back(nFaces++);
+        stepSlots.insert(stepSlots.end(), walk.begin(), walk.end());
+        stepStart.push_back(static_cast<int>(stepSlots.size()));
+    }
+    std::vector<int>().swap(walk);
+    std::vector<int>().swap(m_slotOf);
+    std::vector<unsigned char>().swap(m_flags);
+    std::vector<int>().swap(m_ringOf);
+
+    // The corners go into blocks of whole faces, so that the caller can free each block once
+    // its faces are made: the rings in plan order, whose records lie close together, then
+    // the faces walked step by step.
+    WalkFaces out;
+    out.count = nFaces;
+    WalkFaces::Block* block = nullptr;
+    auto addFace = [&](int order, const int* slots, int n, int from) {
         // A face larger than a block has a block of its own.
         if (block == nullptr ||
             (block->faceStart.size() > 1 && block->faceStart.back() + n > kWalkBlockCorners)) {
@@ -438,17 +563,34 @@ WalkFaces Walker::Run() {
             block->faceStart.push_back(0);
         }
         const size_t at = block->corners.size();
-        block->corners.resize(at + 3 * walk.size());
+        block->corners.resize(at + 3 * static_cast<size_t>(n));
         double* c = block->corners.data() + at;
-        for (const int s : walk) {
-            const double* q = Q(s);
+        for (int i = 0, k = from; i < n; ++i, k = k + 1 == n ? 0 : k + 1) {
+            const double* q = Q(slots[k]);
             c[0] = q[0];
             c[1] = q[1];
             c[2] = q[2];
             c += 3;
         }
         block->faceStart.push_back(block->faceStart.back() + n);
+        block->order.push_back(order);
+    };
+    for (size_t r = 0; r < nRings; ++r) {
+        if (r + kRingsAhead < nRings) {
+            for (int i = m_ringStart[r + kRingsAhead]; i < m_ringStart[r + kRingsAhead + 1]; ++i)
+                PrefetchPoint(Q(m_ringSlot[static_cast<size_t>(i)]));
+        }
+        if (m_ringState[r] != kRingTaken)
+            continue;
+        const int* slots = m_ringSlot.data() + m_ringStart[r];
+        const int n = m_ringStart[r + 1] - m_ringStart[r];
+        int from = 0;
+        while (slots[from] != ringFirst[r])
+            ++from;
+        addFace(ringOrder[r], slots, n, from);
     }
+    for (size_t f = 0; f < stepOrder.size(); ++f)
+        addFace(stepOrder[f], stepSlots.data() + stepStart[f], stepStart[f + 1] - stepStart[f], 0);
     return out;
 }
 

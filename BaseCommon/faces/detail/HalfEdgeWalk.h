@@ -29,13 +29,17 @@ constexpr int kWalkBlockCorners = 1024;
 // block, face f has the corners faceStart[f] up to faceStart[f + 1] (exclusive), corner c at
 // corners[3c], corners[3c + 1], corners[3c + 2]: the start points of the face's half-edges in
 // walk order, exactly as the segments gave them. faceStart holds one more entry than there
-// are faces in the block.
+// are faces in the block. The blocks hold the faces in no particular order: order[f] is the
+// place of the block's face f among all `count` faces, in the order in which the walks close
+// them.
 struct WalkFaces {
     struct Block {
         std::vector<double> corners;
         std::vector<int> faceStart;
+        std::vector<int> order;
     };
     std::vector<Block> blocks;
+    int count = 0;
 };
 
 // The largest segment count the walk accepts: half-edge indices must fit an int.
