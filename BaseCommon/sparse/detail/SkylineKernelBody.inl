@@ -450,12 +450,106 @@ inline void Span(TileArgs& b, long kFrom, long kTo, long mmax) {
     b.km = kTo - kmain;
 }
 
+// A panel on the strip's own diagonal, j0 >= i0: the strip's own rows are read in the window
+// (zero-padded, so read straight) and their pivots are produced here; ks is the first column
+// with a non-zero l value.
+__attribute__((always_inline)) inline void OwnPanel(Work& wk, TileArgs& b, long i0, long i1,
+                                                    long j0, long ks, long c0a, double* X,
+                                                    double* L) {
+    const long c = j0 - c0a;
+    const double* a = L + (ks - c0a) * kMR;
+    b.kFrom = ks;
+    b.kr = 0;
+    b.qs = kMR;
+    b.d = wk.d + Slot(wk, j0);
+    b.s = wk.s + Slot(wk, j0);
+    b.div = wk.div + Slot(wk, j0);
+    b.km = j0 - ks;
+    b.j0 = j0;
+    for (int w = 0; w < kNR; ++w) {
+        const long r = j0 + w - i0;  // panels never straddle the strip's end
+        b.q[w] = X + (ks - c0a) * kMR + r;
+        b.kind[w] = j0 + w < i1 ? kDiagonal : kBeyond;
+        b.lane[w] = static_cast<int>(r);
+    }
+    switch ((j0 - i0) / Simd::W) {
+        case 0:
+            Tile<true, 0>(a, b, X + c * kMR, L + c * kMR);
+            break;
+        case 1:
+            Tile<true, (1 < kMR / Simd::W ? 1 : 0)>(a, b, X + c * kMR, L + c * kMR);
+            break;
+        default:
+            Tile<true, (2 < kMR / Simd::W ? 2 : 0)>(a, b, X + c * kMR, L + c * kMR);
+            break;
+    }
+}
+
+// Bands up to kNarrow, one strip at a time (see kNarrow): a single pass over the strip's panels,
+// everything it calls compiled into the loop. At a band of 50 a tile is only some fifty steps
+// of its product, and the calls, with the tile arguments spilled and reloaded around them, cost
+// several percent of the factorisation. Row 0 and its ring entry are set by the caller.
+__attribute__((flatten)) int FactorNarrow(double* E, const int* D, int n, Work& wk,
+                                          PivotGuard& guard) {
+    double* X = wk.x;
+    double* L = wk.l;
+    double noD[kNR], noS[kNR];  // pivots of a panel that begins before row 0
+    int noDiv[kNR];
+    // Largest index of a zero pivot among the finished rows: a later row whose profile reaches
+    // it fails, exactly where the literal recurrence would divide by it.
+    long lastZero = E[0] == 0.0 ? 0 : -1;
+    TileArgs b = {};
+    for (long i0 = 1; i0 < n; i0 += kMR) {
+        const long i1 = MinL(n, i0 + kMR);
+        long first = i1;
+        for (long i = i0; i < i1; ++i) {
+            const int m = FirstCol(D, static_cast<int>(i));
+            first = MinL(first, m);
+            wk.m[Slot(wk, i)] = m;
+            wk.org[Slot(wk, i)] = D[i] - i;
+        }
+        // Panels are aligned so that one starts at i0.
+        const long c0a = i0 - RoundUp(i0 - first, kNR);
+        LoadStrip(E, D, static_cast<int>(i0), static_cast<int>(i1 - i0), c0a, i0 + kMR - 1, X);
+        // The next strip's rows come from main memory; their cache lines are requested a few
+        // per panel while this strip computes.
+        const long i2 = MinL(n, i1 + kMR);
+        const char* next = reinterpret_cast<const char*>(E + (i1 < n ? D[i1 - 1] + 1 : 0));
+        long nextBytes = i1 < n ? 8L * (D[i2 - 1] - D[i1 - 1]) : 0;
+        const long perPanel = nextBytes / 64 / ((i1 - c0a) / kNR + 1) + 1;
+        for (long j0 = c0a; j0 < i1; j0 += kNR) {
+            if (first > j0 + kNR - 1)
+                continue;  // no row of the strip reaches the panel
+            for (long p = 0; p < perPanel && nextBytes > 0; ++p, next += 64, nextBytes -= 64)
+                __builtin_prefetch(next, 0, 2);
+            const long ks = MinL(MaxL(first, c0a), j0);  // the l values before ks are 0
+            if (j0 >= i0) {
+                OwnPanel(wk, b, i0, i1, j0, ks, c0a, X, L);
+                continue;
+            }
+            const long c = j0 - c0a;
+            const long mmax = PanelRows(wk, E, j0, b, noD, noS, noDiv);
+            Span(b, ks, j0, mmax);
+            Tile<false, 0>(L + (ks - c0a) * kMR, b, X + c * kMR, L + c * kMR);
+        }
+        const long done = JudgeStrip(E, D, wk, guard, i0, i1, c0a, X, lastZero);
+        StoreStrip(E, D, static_cast<int>(i0), static_cast<int>(done - i0), c0a, X);
+        if (done < i1)
+            return static_cast<int>(done);
+        if (guard.hook)
+            ReportProgress(guard, static_cast<int>(i1));
+    }
+    return -1;
+}
+
 int FactorImpl(double* E, const int* D, int n, void* scratch, PivotGuard& guard) {
     Work wk;
     Carve(wk, D, n, static_cast<unsigned char*>(scratch));
     SetPivot(E[0], wk.d[Slot(wk, 0)], wk.s[Slot(wk, 0)], wk.div[Slot(wk, 0)]);
     wk.m[Slot(wk, 0)] = 0;
     wk.org[Slot(wk, 0)] = 0;
+    if (wk.strips == 1)
+        return FactorNarrow(E, D, n, wk, guard);
     double noD[kNR], noS[kNR];  // pivots of a panel that begins before row 0
     int noDiv[kNR];
     // Largest index of a zero pivot among the finished rows: a later row whose profile reaches
@@ -485,13 +579,6 @@ int FactorImpl(double* E, const int* D, int n, void* scratch, PivotGuard& guard)
                       i0 + kMR - 1, wk.x + t * wk.win);
         }
 
-        // A block of one strip: the next strip's rows come from main memory; their cache lines
-        // are requested a few per panel while this strip computes.
-        const long bi2 = MinL(n, bi1 + kMR);
-        const char* next = reinterpret_cast<const char*>(E + (bi1 < n ? D[bi1 - 1] + 1 : 0));
-        long nextBytes = wk.strips == 1 && bi1 < n ? 8L * (D[bi2 - 1] - D[bi1 - 1]) : 0;
-        const long perPanel = nextBytes / 64 / ((bi0 - c0a) / kNR + 1) + 1;
-
         // Earlier rows, final in the element buffer, kKc columns at a time: the panels of the
         // block of columns are finished (their l values formed), then every later panel takes
         // the block's terms.
@@ -500,8 +587,6 @@ int FactorImpl(double* E, const int* D, int n, void* scratch, PivotGuard& guard)
             for (long j0 = cb; j0 < bi0; j0 += kNR) {
                 if (firstAll > j0 + kNR - 1)
                     continue;  // no row of the block reaches the panel
-                for (long p = 0; p < perPanel && nextBytes > 0; ++p, next += 64, nextBytes -= 64)
-                    __builtin_prefetch(next, 0, 2);
                 const long mmax = PanelRows(wk, E, j0, b, noD, noS, noDiv);
                 const long c = j0 - c0a;
                 for (int t = 0; t < strips; ++t) {
@@ -542,33 +627,7 @@ int FactorImpl(double* E, const int* D, int n, void* scratch, PivotGuard& guard)
                     Tile<false, 0>(a, b, X + c * kMR, L + c * kMR);
                     continue;
                 }
-                // The strip's own rows, read in the window (zero-padded, so read straight);
-                // their pivots are produced here.
-                b.kFrom = ks;
-                b.kr = 0;
-                b.qs = kMR;
-                b.d = wk.d + Slot(wk, j0);
-                b.s = wk.s + Slot(wk, j0);
-                b.div = wk.div + Slot(wk, j0);
-                b.km = j0 - ks;
-                b.j0 = j0;
-                for (int w = 0; w < kNR; ++w) {
-                    const long r = j0 + w - i0;  // panels never straddle the strip's end
-                    b.q[w] = X + (ks - c0a) * kMR + r;
-                    b.kind[w] = j0 + w < i1 ? kDiagonal : kBeyond;
-                    b.lane[w] = static_cast<int>(r);
-                }
-                switch ((j0 - i0) / Simd::W) {
-                    case 0:
-                        Tile<true, 0>(a, b, X + c * kMR, L + c * kMR);
-                        break;
-                    case 1:
-                        Tile<true, (1 < kMR / Simd::W ? 1 : 0)>(a, b, X + c * kMR, L + c * kMR);
-                        break;
-                    default:
-                        Tile<true, (2 < kMR / Simd::W ? 2 : 0)>(a, b, X + c * kMR, L + c * kMR);
-                        break;
-                }
+                OwnPanel(wk, b, i0, i1, j0, ks, c0a, X, L);
             }
             // Rows that reach a vanished pivot (before or inside the strip) were computed with
             // a zero l there, or with the l of a pivot found vanished afterwards; from the
