@@ -79,20 +79,19 @@ int C3DFace::GenFaceByLine(const C3DLineArray& lines, C3DFaceArray& faces) {
     // The walk's index is freed before the faces are made, and each block of corners as soon
     // as its faces are made, so that the working memory never adds to the faces' own.
     rvn::detail::WalkFaces found = rvn::detail::WalkPlanFaces(LineSegments(lines));
-    // The blocks come in no particular order: each face goes to its own place among the new
-    // entries. If an allocation fails, the faces made so far are freed and the array is left
-    // as it was.
+    // If an allocation fails, the faces made so far are freed and the array is left as it was.
     const int n0 = faces.GetSize();
     if (found.count > std::numeric_limits<int>::max() - n0)
         throw CMemoryException();
     faces.SetSize(n0 + found.count);
+    int at = n0;
     try {
         for (rvn::detail::WalkFaces::Block& block : found.blocks) {
-            const int nFaces = static_cast<int>(block.order.size());
+            const int nFaces = static_cast<int>(block.faceStart.size()) - 1;
             for (int f = 0; f < nFaces; ++f) {
                 const int begin = block.faceStart[static_cast<size_t>(f)];
                 const int n = block.faceStart[static_cast<size_t>(f) + 1] - begin;
-                const double* c = block.corners.data() + 3 * static_cast<size_t>(begin);
+                const double* c = block.corners.get() + 3 * static_cast<size_t>(begin);
                 std::unique_ptr<C3DFace> face(new C3DFace());
                 C3DPointArray& pts = face->m_PntArray;
                 // Null slots until filled: if an allocation throws, the face's destructor
@@ -104,14 +103,13 @@ int C3DFace::GenFaceByLine(const C3DLineArray& lines, C3DFaceArray& faces) {
                 const C3DPoint& p1 = *pts.GetAt(1);
                 const C3DPoint& p2 = *pts.GetAt(2);
                 *face->m_pNormalVec = ((p1 - p0) % (p2 - p1)).GetNormal();
-                faces.SetAt(n0 + block.order[static_cast<size_t>(f)], face.release());
+                faces.SetAt(at++, face.release());
             }
-            std::vector<double>().swap(block.corners);
+            block.corners.reset();
             std::vector<int>().swap(block.faceStart);
-            std::vector<int>().swap(block.order);
         }
     } catch (...) {
-        for (int i = n0; i < faces.GetSize(); ++i)
+        for (int i = n0; i < at; ++i)
             delete faces.GetAt(i);
         faces.SetSize(n0);
         throw;

@@ -476,12 +476,13 @@ WalkFaces Walker::Run() {
     TraceRings();
     const size_t nRings = m_ringState.size();
 
-    // The line-order pass: the place of each face among those found, for a ring taken whole
-    // with the slot its walk started from; a face walked step by step with its slots.
-    std::vector<int> ringOrder(nRings), ringFirst(nRings);
-    std::vector<int> stepOrder, stepSlots, stepStart(1, 0);
+    // The line-order pass: the faces in the order the walks close them, each as its ring
+    // (>= 0) or as -1 - i for the i-th face walked step by step, whose slots are kept; for a
+    // ring taken whole, the slot its walk started from.
+    std::vector<int> faceSrc;
+    std::vector<int> ringFirst(nRings);
+    std::vector<int> stepSlots, stepStart(1, 0);
     std::vector<int> walk;
-    int nFaces = 0;
     for (int h = 0; h < m_nHalf; ++h) {
         if (h + kLookAhead < m_nHalf) {
             const int s = m_slotOf[static_cast<size_t>(h + kLookAhead)];
@@ -499,8 +500,8 @@ WalkFaces Walker::Run() {
             // No half-edge of the ring retired yet: the walk from here is the ring.
             if (state == kRingOpen) {
                 state = kRingTaken;
-                ringOrder[static_cast<size_t>(r)] = nFaces++;
                 ringFirst[static_cast<size_t>(r)] = first;
+                faceSrc.push_back(r);
                 continue;
             }
         }
@@ -538,7 +539,7 @@ WalkFaces Walker::Run() {
         // onto each other: no area, no face.
         if (!closed || walk.size() < 3)
             continue;
-        stepOrder.push_back(nFaces++);
+        faceSrc.push_back(-static_cast<int>(stepStart.size()));
         stepSlots.insert(stepSlots.end(), walk.begin(), walk.end());
         stepStart.push_back(static_cast<int>(stepSlots.size()));
     }
@@ -547,24 +548,21 @@ WalkFaces Walker::Run() {
     std::vector<unsigned char>().swap(m_flags);
     std::vector<int>().swap(m_ringOf);
 
-    // The corners go into blocks of whole faces, so that the caller can free each block once
-    // its faces are made: the rings in plan order, whose records lie close together, then
-    // the faces walked step by step.
-    WalkFaces out;
-    out.count = nFaces;
-    WalkFaces::Block* block = nullptr;
-    auto addFace = [&](int order, const int* slots, int n, int from) {
-        // A face larger than a block has a block of its own.
-        if (block == nullptr ||
-            (block->faceStart.size() > 1 && block->faceStart.back() + n > kWalkBlockCorners)) {
-            out.blocks.emplace_back();
-            block = &out.blocks.back();
-            block->corners.reserve(3 * static_cast<size_t>(std::max(n, kWalkBlockCorners)));
-            block->faceStart.push_back(0);
+    // The corners go into blocks of whole faces in the order found, so that the caller can
+    // make the faces in that order (it frees them in that order too) and free each block once
+    // its faces are made. The blocks and the place of each face are laid out first; the faces
+    // walked step by step are copied at once, the rings afterwards in plan order, where their
+    // records lie close together.
+    auto corners = [&](int src, const int*& slots) {
+        if (src >= 0) {
+            slots = m_ringSlot.data() + m_ringStart[static_cast<size_t>(src)];
+            return m_ringStart[static_cast<size_t>(src) + 1] -
+                   m_ringStart[static_cast<size_t>(src)];
         }
-        const size_t at = block->corners.size();
-        block->corners.resize(at + 3 * static_cast<size_t>(n));
-        double* c = block->corners.data() + at;
+        slots = stepSlots.data() + stepStart[static_cast<size_t>(-1 - src)];
+        return stepStart[static_cast<size_t>(-src)] - stepStart[static_cast<size_t>(-1 - src)];
+    };
+    auto copy = [this](double* c, const int* slots, int n, int from) {
         for (int i = 0, k = from; i < n; ++i, k = k + 1 == n ? 0 : k + 1) {
             const double* q = Q(slots[k]);
             c[0] = q[0];
@@ -572,25 +570,55 @@ WalkFaces Walker::Run() {
             c[2] = q[2];
             c += 3;
         }
-        block->faceStart.push_back(block->faceStart.back() + n);
-        block->order.push_back(order);
     };
+    WalkFaces out;
+    out.count = static_cast<int>(faceSrc.size());
+    for (const int src : faceSrc) {
+        const int* slots;
+        const int n = corners(src, slots);
+        // A face larger than a block has a block of its own.
+        if (out.blocks.empty() || (out.blocks.back().faceStart.size() > 1 &&
+                                   out.blocks.back().faceStart.back() + n > kWalkBlockCorners)) {
+            out.blocks.emplace_back();
+            out.blocks.back().faceStart.push_back(0);
+        }
+        std::vector<int>& start = out.blocks.back().faceStart;
+        start.push_back(start.back() + n);
+    }
+    std::vector<double*> ringDest(nRings);
+    size_t f = 0;
+    for (WalkFaces::Block& block : out.blocks) {
+        block.corners.reset(new double[3 * static_cast<size_t>(block.faceStart.back())]);
+        for (size_t i = 0; i + 1 < block.faceStart.size(); ++i, ++f) {
+            double* c = block.corners.get() + 3 * static_cast<size_t>(block.faceStart[i]);
+            const int src = faceSrc[f];
+            const int* slots;
+            const int n = corners(src, slots);
+            if (src >= 0)
+                ringDest[static_cast<size_t>(src)] = c;
+            else
+                copy(c, slots, n, 0);
+        }
+    }
+    std::vector<int>().swap(faceSrc);
     for (size_t r = 0; r < nRings; ++r) {
-        if (r + kRingsAhead < nRings) {
-            for (int i = m_ringStart[r + kRingsAhead]; i < m_ringStart[r + kRingsAhead + 1]; ++i)
+        if (r + kRingsAhead < nRings && m_ringState[r + kRingsAhead] == kRingTaken) {
+            const size_t ahead = r + kRingsAhead;
+            for (int i = m_ringStart[ahead]; i < m_ringStart[ahead + 1]; ++i)
                 PrefetchPoint(Q(m_ringSlot[static_cast<size_t>(i)]));
+            PrefetchForWrite(ringDest[ahead]);
+            PrefetchForWrite(ringDest[ahead] + 3 * (m_ringStart[ahead + 1] - m_ringStart[ahead]) -
+                             1);
         }
         if (m_ringState[r] != kRingTaken)
             continue;
-        const int* slots = m_ringSlot.data() + m_ringStart[r];
-        const int n = m_ringStart[r + 1] - m_ringStart[r];
+        const int* slots;
+        const int n = corners(static_cast<int>(r), slots);
         int from = 0;
         while (slots[from] != ringFirst[r])
             ++from;
-        addFace(ringOrder[r], slots, n, from);
+        copy(ringDest[r], slots, n, from);
     }
-    for (size_t f = 0; f < stepOrder.size(); ++f)
-        addFace(stepOrder[f], stepSlots.data() + stepStart[f], stepStart[f + 1] - stepStart[f], 0);
     return out;
 }
 

@@ -15,6 +15,7 @@
 #ifndef RVN_FACES_DETAIL_HALFEDGEWALK_H
 #define RVN_FACES_DETAIL_HALFEDGEWALK_H
 
+#include <memory>
 #include <vector>
 
 namespace rvn {
@@ -29,14 +30,12 @@ constexpr int kWalkBlockCorners = 1024;
 // block, face f has the corners faceStart[f] up to faceStart[f + 1] (exclusive), corner c at
 // corners[3c], corners[3c + 1], corners[3c + 2]: the start points of the face's half-edges in
 // walk order, exactly as the segments gave them. faceStart holds one more entry than there
-// are faces in the block. The blocks hold the faces in no particular order: order[f] is the
-// place of the block's face f among all `count` faces, in the order in which the walks close
-// them.
+// are faces in the block. The faces come in the order in which the walks close them; count is
+// their number.
 struct WalkFaces {
     struct Block {
-        std::vector<double> corners;
+        std::unique_ptr<double[]> corners;
         std::vector<int> faceStart;
-        std::vector<int> order;
     };
     std::vector<Block> blocks;
     int count = 0;
