@@ -59,6 +59,7 @@ inline int MaxHeight(const int* D, int n) {
 // windows in the first: there a block is one strip, which spares the wider windows and the
 // second pass over every block's own columns.
 enum { kStrips = (96 + kMR - 1) / kMR, kKc = 256, kNarrow = 224 };
+const long kAheadBytes = 256L * 1024;  // the next block's rows fetched ahead up to this size
 
 // Scratch of one factorisation, carved from one allocation: the two windows of each strip of a
 // block and a ring with the pivot data of the latest rows (every row a block can reach).
@@ -579,6 +580,17 @@ int FactorImpl(double* E, const int* D, int n, void* scratch, PivotGuard& guard)
                       i0 + kMR - 1, wk.x + t * wk.win);
         }
 
+        // The next block's rows come from main memory; their cache lines are requested a few
+        // per tile while this block goes over the earlier rows (in bursts they would fill the
+        // miss buffers and stall the tiles). Only while they take at most half the
+        // second-level cache: more would evict this block's own windows before it is done.
+        const long bi2 = MinL(n, bi1 + wk.strips * kMR);
+        const char* next = reinterpret_cast<const char*>(E + (bi1 < n ? D[bi1 - 1] + 1 : 0));
+        long nextBytes = bi1 < n ? 8L * (D[bi2 - 1] - D[bi1 - 1]) : 0;
+        if (nextBytes > kAheadBytes)
+            nextBytes = 0;
+        const long perTile = nextBytes / 64 / ((bi0 - c0a) / kNR * strips + 1) + 1;
+
         // Earlier rows, final in the element buffer, kKc columns at a time: the panels of the
         // block of columns are finished (their l values formed), then every later panel takes
         // the block's terms.
@@ -592,6 +604,8 @@ int FactorImpl(double* E, const int* D, int n, void* scratch, PivotGuard& guard)
                 for (int t = 0; t < strips; ++t) {
                     if (first[t] > j0 + kNR - 1)
                         continue;
+                    for (long p = 0; p < perTile && nextBytes > 0; ++p, next += 64, nextBytes -= 64)
+                        __builtin_prefetch(next, 0, 2);
                     // The strip's l values before its first column are 0.
                     const long kFrom = MaxL(MinL(MaxL(first[t], c0a), j0), cb);
                     double* X = wk.x + t * wk.win;
