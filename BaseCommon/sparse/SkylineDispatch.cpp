@@ -351,24 +351,26 @@ namespace {
 
 // The reciprocals of the pivots and the one-vector scratch for the blocked solves: 2 n doubles
 // and n + 1 ints in one allocation; empty when memory is short (the literal steps then solve).
+// The reciprocals are formed here only for the many-column solve (fill): the one-vector solve
+// forms them in its forward step.
 class AuxMemory {
 public:
-    AuxMemory(const double* E, const int* D, int n)
+    AuxMemory(const double* E, const int* D, int n, bool fill)
         : block_(new (std::nothrow) double[2 * static_cast<std::size_t>(n) + n / 2 + 1]) {
         if (!block_)
             return;
         double* rec = block_.get();
         int* slow = reinterpret_cast<int*>(rec + 2 * static_cast<std::size_t>(n));
+        aux_.rec = rec;
+        aux_.slow = slow;
+        aux_.acc = rec + n;
         slow[0] = 0;
-        for (int k = 0; k < n; ++k) {
+        for (int k = 0; fill && k < n; ++k) {
             const double r = 1.0 / E[D[k]];
             const bool finite = r - r == 0.0;
             rec[k] = finite ? r : 0.0;
             slow[k + 1] = slow[k] + (finite ? 0 : 1);
         }
-        aux_.rec = rec;
-        aux_.slow = slow;
-        aux_.acc = rec + n;
     }
     explicit operator bool() const { return static_cast<bool>(block_); }
     const SolveAux& Aux() const { return aux_; }
@@ -383,7 +385,7 @@ private:
 int SolveVector(const double* E, const int* D, int n, double* b) {
     const Ops* ops = Choose(D, n);
     if (ops) {
-        const AuxMemory aux(E, D, n);
+        const AuxMemory aux(E, D, n, false);
         if (aux)
             return ops->Solve(E, D, n, b, aux.Aux());
     }
@@ -399,7 +401,7 @@ int SolveMatrixRows(const double* E, const int* D, int n, double* const* rows, i
             zero = i;
     }
     const Ops* ops = Choose(D, n);
-    const AuxMemory aux(E, D, ops && !zero ? n : 0);
+    const AuxMemory aux(E, D, ops && !zero ? n : 0, true);
     if (zero || !ops || !aux) {
         // Column by column as written; a zero pivot stops in the forward step of column 0.
         for (int c = 0; c < ncols; ++c) {

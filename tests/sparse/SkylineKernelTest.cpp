@@ -131,6 +131,43 @@ TEST_P(BlockedKernels, PivotRecordAgreesWithTheFactor) {
     }
 }
 
+// Pivots whose reciprocal overflows (subnormal ones) are divided by instead, in the factor and
+// in both solves. Rows 5, 42, 79, ... hold only a pivot of 1e-310 and their couplings to the
+// next rows; the solution is all ones, alone and in 1 or 17 columns (vector chunks and a
+// leftover), to the same bits.
+TEST_P(BlockedKernels, PivotsWithoutAFiniteReciprocalAreDividedBy) {
+    const int n = 300, band = 3;
+    const std::vector<int> D = BandProfile(n, band);
+    std::vector<double> K(D[n - 1] + 1), b(n);
+    for (int i = 0; i < n; ++i) {
+        const bool tiny = i % 37 == 5;
+        At(K, D, i, i) = tiny ? 1e-310 : 8.0;
+        b[i] += At(K, D, i, i);
+        for (int k = i - band; k < i && k >= 0 && !tiny; ++k) {
+            At(K, D, i, k) = k % 37 == 5 ? 1e-310 : -1.0;
+            b[i] += At(K, D, i, k);
+            b[k] += At(K, D, i, k);
+        }
+    }
+    CSparseMatrix m(n, D.data());
+    Assign(m, K);
+    std::vector<double> x = b;
+    ASSERT_EQ(m.LdltSolve(n, x.data()), 1);
+    for (int i = 0; i < n; ++i)
+        ASSERT_NEAR(x[i], 1.0, 1e-9) << "row " << i;
+    for (int cols : {1, 17}) {
+        CMatrix B(n, cols);
+        for (int i = 0; i < n; ++i)
+            for (int c = 0; c < cols; ++c)
+                B(i, c) = b[i];
+        ASSERT_EQ(m.LdltSolve(n, B), 1);
+        for (int i = 0; i < n; ++i)
+            for (int c = 0; c < cols; ++c)
+                ASSERT_EQ(std::memcmp(&B(i, c), &x[i], sizeof(double)), 0)
+                    << cols << " columns, column " << c << ", row " << i;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(, BlockedKernels,
                          ::testing::Values(rvn::SkylineKernel::Baseline,
                                            rvn::SkylineKernel::Avx2Fma, rvn::SkylineKernel::Avx512,

@@ -98,12 +98,13 @@ int PrecisePivot(PivotGuard& g, const double* E, const int* D, int i, double a);
 // the work (or all of it). Callers test g.hook first, so that no hook costs no call.
 void ReportProgress(PivotGuard& g, int done);
 
-// What the solves of the blocked kernels need besides the factors, prepared once per solve by
-// the dispatcher (SolveVector, SolveMatrixRows).
+// What the solves of the blocked kernels need besides the factors, allocated once per solve by
+// the dispatcher (SolveVector, SolveMatrixRows). The dispatcher fills rec and slow for
+// SolveColumns; Solve fills them itself in its forward step.
 struct SolveAux {
-    const double* rec;  // rec[k] = 1 / d_k, or 0 where that is not finite (then divide by d_k)
-    const int* slow;    // n + 1 entries: slow[k] = rows before k whose reciprocal is not finite
-    double* acc;        // n doubles of scratch for the one-vector backward step
+    double* rec;  // rec[k] = 1 / d_k, or 0 where that is not finite (then divide by d_k)
+    int* slow;    // n + 1 entries: slow[k] = rows before k whose reciprocal is not finite
+    double* acc;  // n doubles of scratch for the one-vector backward step
 };
 
 struct Ops {
@@ -119,6 +120,7 @@ struct Ops {
     int (*Factor)(double* E, const int* D, int n, void* scratch, PivotGuard& guard);
     // One right-hand side b[0 .. n-1], overwritten by the solution; 1 solved, 0 on a zero
     // pivot (d_0 before anything is touched, d_i in the forward step after b[i] was reduced).
+    // Forms aux.rec and aux.slow on the way (the values the dispatcher forms).
     int (*Solve)(const double* E, const int* D, int n, double* b, const SolveAux& aux);
     // Columns col .. col + width - 1 of the right-hand sides rows[0 .. n-1][...], solved
     // together; every pivot is known to be non-zero. Returns the number of columns done
