@@ -59,7 +59,7 @@ inline int MaxHeight(const int* D, int n) {
 // windows in the first: there a block is one strip, which spares the wider windows and the
 // second pass over every block's own columns.
 enum { kStrips = (96 + kMR - 1) / kMR, kKc = 256, kNarrow = 224 };
-const long kAheadBytes = 256L * 1024;  // the next block's rows fetched ahead up to this size
+const long kAheadBytes = 256L * 1024;  // of the next block's rows fetched ahead
 
 // Scratch of one factorisation, carved from one allocation: the two windows of each strip of a
 // block and a ring with the pivot data of the latest rows (every row a block can reach).
@@ -582,13 +582,12 @@ int FactorImpl(double* E, const int* D, int n, void* scratch, PivotGuard& guard)
 
         // The next block's rows come from main memory; their cache lines are requested a few
         // per tile while this block goes over the earlier rows (in bursts they would fill the
-        // miss buffers and stall the tiles). Only while they take at most half the
+        // miss buffers and stall the tiles). At most their first kAheadBytes, half the
         // second-level cache: more would evict this block's own windows before it is done.
         const long bi2 = MinL(n, bi1 + wk.strips * kMR);
         const char* next = reinterpret_cast<const char*>(E + (bi1 < n ? D[bi1 - 1] + 1 : 0));
         long nextBytes = bi1 < n ? 8L * (D[bi2 - 1] - D[bi1 - 1]) : 0;
-        if (nextBytes > kAheadBytes)
-            nextBytes = 0;
+        nextBytes = MinL(nextBytes, kAheadBytes);
         const long perTile = nextBytes / 64 / ((bi0 - c0a) / kNR * strips + 1) + 1;
 
         // Earlier rows, final in the element buffer, kKc columns at a time: the panels of the
