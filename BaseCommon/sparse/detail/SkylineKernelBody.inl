@@ -489,8 +489,10 @@ __attribute__((always_inline)) inline void OwnPanel(Work& wk, TileArgs& b, long 
 // Bands up to kNarrow, one strip at a time (see kNarrow): a single pass over the strip's panels,
 // everything it calls compiled into the loop. At a band of 50 a tile is only some fifty steps
 // of its product, and the calls, with the tile arguments spilled and reloaded around them, cost
-// several percent of the factorisation. Row 0 and its ring entry are set by the caller.
-__attribute__((flatten)) int FactorNarrow(double* E, const int* D, int n, Work& wk,
+// several percent of the factorisation. Row 0 and its ring entry are set by the caller. The
+// scratch description is taken by value: a copy that nothing else can reach keeps its fields in
+// registers across the stores into the ring, which could otherwise overwrite them.
+__attribute__((flatten)) int FactorNarrow(double* E, const int* D, int n, Work wk,
                                           PivotGuard& guard) {
     double* X = wk.x;
     double* L = wk.l;
@@ -516,13 +518,14 @@ __attribute__((flatten)) int FactorNarrow(double* E, const int* D, int n, Work& 
         // per panel while this strip computes.
         const long i2 = MinL(n, i1 + kMR);
         const char* next = reinterpret_cast<const char*>(E + (i1 < n ? D[i1 - 1] + 1 : 0));
-        long nextBytes = i1 < n ? 8L * (D[i2 - 1] - D[i1 - 1]) : 0;
-        const long perPanel = nextBytes / 64 / ((i1 - c0a) / kNR + 1) + 1;
+        long lines = i1 < n ? (8L * (D[i2 - 1] - D[i1 - 1]) + 63) / 64 : 0;
+        const long perPanel = lines / ((i1 - c0a) / kNR + 1) + 1;
         for (long j0 = c0a; j0 < i1; j0 += kNR) {
             if (first > j0 + kNR - 1)
                 continue;  // no row of the strip reaches the panel
-            for (long p = 0; p < perPanel && nextBytes > 0; ++p, next += 64, nextBytes -= 64)
+            for (const char* end = next + 64 * MinL(perPanel, lines); next < end; next += 64)
                 __builtin_prefetch(next, 0, 2);
+            lines -= MinL(perPanel, lines);
             const long ks = MinL(MaxL(first, c0a), j0);  // the l values before ks are 0
             if (j0 >= i0) {
                 OwnPanel(wk, b, i0, i1, j0, ks, c0a, X, L);
