@@ -136,6 +136,18 @@ TEST(GenFaceByLine, IndexedWalkEqualsReferenceWalkOnRandomPlans) {
     }
 }
 
+TEST(GenFaceByLine, IndexedWalkEqualsReferenceWalkOnLargePlans) {
+    // Over a thousand cells: the corners fill several blocks, and faces taken as whole rings
+    // alternate with faces walked step by step past dangling and doubled lines.
+    for (uint64_t seed = 0; seed < 2 && !::testing::Test::HasFailure(); ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937_64 rng(seed);
+        Plan p;
+        rvn_test::RandomPlan(rng, p.lines, nullptr, 32);
+        ExpectMatchesReference(p.lines);
+    }
+}
+
 TEST(GenFaceByLine, IndexedWalkEqualsReferenceWalkAtEveryMagnitude) {
     // x and y scales: tiny, huge (the squared lengths of the directions overflow from about
     // 1e154 on, which the normalisation must rescale alike on both sides), and mixed.

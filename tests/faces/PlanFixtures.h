@@ -40,9 +40,9 @@ inline void EmitLines(std::vector<PlanLine> v, C3DLineArray& lines, std::mt19937
 // end jittered by up to 5e-7 per coordinate; shuffled and half reversed. With axisScale, the
 // plan is instead drawn at axisScale[0] on x and axisScale[1] on y (after the rotation, with no
 // offset), whatever the magnitude: at 1e150 and beyond the jitter vanishes in the rounding, at
-// 1e-150 every end joins every other.
-inline void RandomPlan(std::mt19937_64& rng, C3DLineArray& lines,
-                       const double* axisScale = nullptr) {
+// 1e-150 every end joins every other. extraCells widens the grid by that many cells per axis.
+inline void RandomPlan(std::mt19937_64& rng, C3DLineArray& lines, const double* axisScale = nullptr,
+                       int extraCells = 0) {
     std::uniform_real_distribution<double> u(0.0, 1.0);
     auto chance = [&](double p) { return u(rng) < p; };
     const double scale = chance(0.25) ? 2e-6 + 2e-4 * u(rng) : 1.0;
@@ -81,7 +81,7 @@ inline void RandomPlan(std::mt19937_64& rng, C3DLineArray& lines,
     const bool whole = chance(0.5);
     std::vector<double> xs{0.0}, ys{0.0};
     for (std::vector<double>* c : {&xs, &ys})
-        for (int i = 1 + static_cast<int>(rng() % 8); i > 0; --i)
+        for (int i = 1 + extraCells + static_cast<int>(rng() % 8); i > 0; --i)
             c->push_back(c->back() + (whole ? static_cast<double>(1 + rng() % 3) : 0.3 + u(rng)));
     const size_t nx = xs.size() - 1, ny = ys.size() - 1;
     for (size_t i = 0; i <= nx; ++i) {

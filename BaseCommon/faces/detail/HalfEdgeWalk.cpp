@@ -46,7 +46,7 @@ inline void PrefetchForWrite(const void* p) {
 }
 
 // Half-edges ahead of the line-order pass whose ring entries are prefetched.
-constexpr int kLookAhead = 8;
+constexpr int kLookAhead = 16;
 // Buckets ahead of the ranking, and rings ahead of the copy of the corners, whose points are
 // prefetched.
 constexpr int kBucketsAhead = 8;
@@ -488,6 +488,19 @@ WalkFaces Walker::Run() {
             const int s = m_slotOf[static_cast<size_t>(h + kLookAhead)];
             if (s >= 0)
                 Prefetch(&m_ringOf[static_cast<size_t>(s)]);
+        }
+        // A half-edge a little closer that will be walked step by step unless an earlier walk
+        // retires it: its flags and the record its first step reads.
+        if (h + kLookAhead / 2 < m_nHalf) {
+            const int s = m_slotOf[static_cast<size_t>(h + kLookAhead / 2)];
+            if (s >= 0) {
+                const int r = m_ringOf[static_cast<size_t>(s)];
+                if (r < 0 || m_ringState[static_cast<size_t>(r)] == kRingBroken) {
+                    Prefetch(&m_flags[static_cast<size_t>(s)]);
+                    Prefetch(&m_slot[static_cast<size_t>(
+                        m_slotOf[static_cast<size_t>(h + kLookAhead / 2) ^ 1])]);
+                }
+            }
         }
         const int first = m_slotOf[static_cast<size_t>(h)];
         if (first < 0)
