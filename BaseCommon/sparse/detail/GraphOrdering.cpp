@@ -16,10 +16,8 @@ NodeGraph BuildNodeGraph(int n, const std::vector<int>& elementNodes,
     // seen[v] == e + 1 while element e is processed: repeated nodes of one element count once.
     std::vector<std::int64_t> seen(nn, 0);
     std::vector<int> distinct;
-
-    // First pass: an upper bound of every node's degree (duplicates across elements included).
-    std::vector<std::int64_t> count(nn + 1, 0);
-    for (size_t e = 0; e < nElements; ++e) {
+    // The weighted nodes of element e, each once, into distinct.
+    auto CollectDistinct = [&](size_t e) {
         distinct.clear();
         for (std::int64_t k = elementStart[e]; k < elementStart[e + 1]; ++k) {
             const int v = elementNodes[static_cast<size_t>(k)];
@@ -29,6 +27,12 @@ NodeGraph BuildNodeGraph(int n, const std::vector<int>& elementNodes,
                 distinct.push_back(v);
             }
         }
+    };
+
+    // First pass: an upper bound of every node's degree (duplicates across elements included).
+    std::vector<std::int64_t> count(nn + 1, 0);
+    for (size_t e = 0; e < nElements; ++e) {
+        CollectDistinct(e);
         for (int v : distinct)
             count[static_cast<size_t>(v) + 1] += static_cast<std::int64_t>(distinct.size()) - 1;
     }
@@ -40,15 +44,7 @@ NodeGraph BuildNodeGraph(int n, const std::vector<int>& elementNodes,
     std::vector<std::int64_t> fill(count.begin(), count.end() - 1);
     std::fill(seen.begin(), seen.end(), 0);
     for (size_t e = 0; e < nElements; ++e) {
-        distinct.clear();
-        for (std::int64_t k = elementStart[e]; k < elementStart[e + 1]; ++k) {
-            const int v = elementNodes[static_cast<size_t>(k)];
-            if (weight[static_cast<size_t>(v)] != 0 &&
-                seen[static_cast<size_t>(v)] != static_cast<std::int64_t>(e) + 1) {
-                seen[static_cast<size_t>(v)] = static_cast<std::int64_t>(e) + 1;
-                distinct.push_back(v);
-            }
-        }
+        CollectDistinct(e);
         for (int v : distinct)
             for (int w : distinct)
                 if (w != v)
