@@ -161,49 +161,59 @@ TEST(CSparseMatrixStorage, MirrorsShareStorageAddKeepsTheLeftProfileDeleteKeepsT
 // ---------------------------------------------------------------------------------------------
 // Factorisation and solution, for every kernel.
 
-// Each kernel forced for the whole test; the AVX2 one is skipped where the processor lacks it.
-class SkylineKernels : public ::testing::TestWithParam<rvn::SkylineKernel> {
-protected:
-    void SetUp() override {
-        if (!rvn::SetSkylineKernel(GetParam()))
-            GTEST_SKIP() << SkipReason(GetParam());
-    }
-    void TearDown() override { rvn::SetSkylineKernel(rvn::SkylineKernel::Auto); }
-};
+class SkylineKernels : public ForcedKernel {};
 
 // Random positive definite matrices: the factors equal the literal recurrence's (to the bit
-// under the literal kernel). Exact ones: the factors give back L and D to the bit, and a zero
-// pivot at row z leaves what the literal leaves (the rows before the failing one factorised,
-// part of the failing row overwritten, the rest untouched). Tridiagonal: the first row that
-// reaches the zero pivot starts exactly at it.
+// under the literal kernel) and the solutions of three right-hand sides satisfy the system.
+// Exact ones: the factors give back L and D to the bit, and a zero pivot at row z leaves what
+// the literal leaves (the rows before the failing one factorised, part of the failing row
+// overwritten, the rest untouched). Tridiagonal: the first row that reaches the zero pivot
+// starts exactly at it. The profiles: each shape at several orders, and each band around the
+// blocked kernels' tiles and blocks at three orders.
 TEST_P(SkylineKernels, FactorsEqualTheLiteralRecurrenceOnRandomProfiles) {
     std::mt19937 rng(7);
     const double tol = GetParam() == rvn::SkylineKernel::Literal ? 0.0 : 1e-13;
-    for (Shape shape : {kFull, kBand, kVariable, kDiagonal, kTridiagonal, kTallLast}) {
-        for (int n : {1, 2, 5, 13, 50, 97, 260}) {
-            const std::vector<int> D = MakeProfile(shape, n, rng);
-            CSparseMatrix m(n, D.data());
-            FillLdlt(m, D, rng, false);
-            std::vector<double> ref = Elements(m);
-            ASSERT_EQ(LiteralFactor(ref, D, n), 1);
-            ASSERT_EQ(m.Decomposition(n), 1);
-            const std::vector<double> got = Elements(m);
-            for (size_t e = 0; e < ref.size(); ++e)
-                ASSERT_LE(std::fabs(got[e] - ref[e]), tol * std::max(std::fabs(ref[e]), 1.0))
-                    << "hmax " << shape.hmax << " n " << n << " element " << e;
-            m.ElementBufEmpty();
-            const std::vector<double> G = FillLdlt(m, D, rng, true);
-            ASSERT_EQ(m.Decomposition(n), 1);
-            EXPECT_EQ(Elements(m), G) << "L D L^T, n " << n;
-            const int z = n / 2 - (n > 2 ? 1 : 0);
-            m.ElementBufEmpty();
-            FillLdlt(m, D, rng, true, z);
-            ref = Elements(m);
-            const int refOk = LiteralFactor(ref, D, n);
-            EXPECT_EQ(m.Decomposition(n), refOk);
-            EXPECT_EQ(m.m_bDecomposed, refOk);
-            EXPECT_EQ(Elements(m), ref) << "zero pivot at " << z << ", n " << n;
-        }
+    std::vector<std::vector<int>> profiles;
+    for (Shape shape : {kFull, kBand, kVariable, kDiagonal, kTridiagonal, kTallLast})
+        for (int n : {1, 2, 5, 13, 50, 97, 260})
+            profiles.push_back(MakeProfile(shape, n, rng));
+    for (int band : kBands)
+        for (int n : {band + 1, 2 * band + 3, band + 61})
+            profiles.push_back(BandProfile(n, band));
+    for (size_t p = 0; p < profiles.size(); ++p) {
+        const std::vector<int>& D = profiles[p];
+        const int n = static_cast<int>(D.size());
+        CSparseMatrix m(n, D.data());
+        FillLdlt(m, D, rng, false);
+        const CSparseMatrix k(m);
+        std::vector<double> ref = Elements(m);
+        ASSERT_EQ(LiteralFactor(ref, D, n), 1);
+        CMatrix B(n, 3);
+        for (int i = 0; i < n; ++i)
+            for (int c = 0; c < 3; ++c)
+                B(i, c) = std::sin(1.0 + i + 7 * c);
+        const CMatrix B0(B);
+        ASSERT_EQ(m.LdltSolve(n, B), 1);
+        const std::vector<double> got = Elements(m);
+        for (size_t e = 0; e < ref.size(); ++e)
+            ASSERT_LE(std::fabs(got[e] - ref[e]), tol * std::max(std::fabs(ref[e]), 1.0))
+                << "profile " << p << " n " << n << " element " << e;
+        const CMatrix KX = k * B;
+        for (int i = 0; i < n; ++i)
+            for (int c = 0; c < 3; ++c)
+                ASSERT_NEAR(KX(i, c), B0(i, c), 1e-12) << "profile " << p << " row " << i;
+        m.ElementBufEmpty();
+        const std::vector<double> G = FillLdlt(m, D, rng, true);
+        ASSERT_EQ(m.Decomposition(n), 1);
+        EXPECT_EQ(Elements(m), G) << "L D L^T, profile " << p;
+        const int z = n / 2 - (n > 2 ? 1 : 0);
+        m.ElementBufEmpty();
+        FillLdlt(m, D, rng, true, z);
+        ref = Elements(m);
+        const int refOk = LiteralFactor(ref, D, n);
+        EXPECT_EQ(m.Decomposition(n), refOk);
+        EXPECT_EQ(m.m_bDecomposed, refOk);
+        EXPECT_EQ(Elements(m), ref) << "zero pivot at " << z << ", profile " << p;
     }
 }
 
@@ -338,22 +348,13 @@ TEST_P(SkylineKernels, PivotReportCountsNegativePivotsAndFindsTheSmallestRatio) 
                 if (i > 0)
                     m(i, i - 1) = -1.0;
             }
+            const std::vector<double> K = Elements(m);
             ASSERT_EQ(m.Decomposition(n), 1);
             const CSparseMatrix::PivotInfo& info = m.GetPivotInfo();
             EXPECT_EQ(info.m_nNegative, below) << "n " << n << " sigma " << sigma;
-            EXPECT_EQ(std::make_tuple(info.m_nRows, info.m_bFailed, info.m_nZeroRow),
-                      std::make_tuple(n, 0, -1));
-            double ratio = 1.0;
-            int row = 0;
-            for (int i = 0; i < n; ++i) {
-                const double r = std::fabs(m.m_pdElement[D[i]] / (2.0 - sigma));
-                if (r < ratio) {
-                    ratio = r;
-                    row = i;
-                }
-            }
-            EXPECT_EQ(std::make_pair(info.m_dMinRatio, info.m_nMinRatioRow),
-                      std::make_pair(ratio, row));
+            EXPECT_EQ(std::make_tuple(info.m_nRows, info.m_bFailed, info.m_nZeroRow,
+                                      info.m_nNegative, info.m_dMinRatio, info.m_nMinRatioRow),
+                      std::tuple_cat(std::make_tuple(n, 0, -1), PivotRecord(m, K)));
         }
     }
     // 3 x 3 of the factor-format example: pivots 4, 4, 2.75 over diagonals 4, 5, 3.

@@ -20,77 +20,13 @@ using namespace skytest;
 
 namespace {
 
-// Every row holds min(i, band) entries left of the diagonal.
-std::vector<int> BandProfile(int n, int band) {
-    std::vector<int> D(n);
-    for (int i = 0; i < n; ++i)
-        D[i] = i == 0 ? 0 : D[i - 1] + std::min(i, band) + 1;
-    return D;
-}
-
-// Bands on both sides of the 4-, 8-, 12- and 24-row tiles and of the 8-column panels, one that
-// spans several strips, both sides of the widest band factorised a strip at a time (224), and
-// one wider than a cache block of 256 columns.
-const int kBands[] = {0, 1, 7, 8, 9, 23, 24, 25, 100, 224, 225, 300};
-
 bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), sizeof(double) * a.size()) == 0;
 }
 
-class BlockedKernels : public ::testing::TestWithParam<rvn::SkylineKernel> {
-protected:
-    void SetUp() override {
-        if (!rvn::SetSkylineKernel(GetParam()))
-            GTEST_SKIP() << SkipReason(GetParam());
-    }
-    void TearDown() override { rvn::SetSkylineKernel(rvn::SkylineKernel::Auto); }
-};
+class BlockedKernels : public ForcedKernel {};
 
 }  // namespace
-
-// Per band: exact L D L^T data come back to the bit, a random positive definite matrix gives the
-// literal recurrence's factors to rounding and solutions that satisfy the system, and a zero
-// pivot in the middle leaves exactly what the literal recurrence leaves.
-TEST_P(BlockedKernels, BandsAroundTheTileEdgesAndBeyondACacheBlock) {
-    std::mt19937 rng(11);
-    for (int band : kBands) {
-        for (int n : {band + 1, 2 * band + 3, band + 61}) {
-            const std::vector<int> D = BandProfile(n, band);
-            CSparseMatrix m(n, D.data());
-            const std::vector<double> G = FillLdlt(m, D, rng, true);
-            ASSERT_EQ(m.Decomposition(n), 1);
-            ASSERT_EQ(Elements(m), G) << "band " << band << " n " << n;
-
-            m.ElementBufEmpty();
-            FillLdlt(m, D, rng, false);
-            const CSparseMatrix k(m);
-            std::vector<double> ref = Elements(m);
-            ASSERT_EQ(LiteralFactor(ref, D, n), 1);
-            CMatrix B(n, 3);
-            for (int i = 0; i < n; ++i)
-                for (int c = 0; c < 3; ++c)
-                    B(i, c) = std::sin(1.0 + i + 7 * c);
-            const CMatrix B0(B);
-            ASSERT_EQ(m.LdltSolve(n, B), 1);
-            const std::vector<double> got = Elements(m);
-            for (size_t e = 0; e < ref.size(); ++e)
-                ASSERT_LE(std::fabs(got[e] - ref[e]), 1e-13 * std::max(std::fabs(ref[e]), 1.0))
-                    << "band " << band << " n " << n << " element " << e;
-            const CMatrix KX = k * B;
-            for (int i = 0; i < n; ++i)
-                for (int c = 0; c < 3; ++c)
-                    ASSERT_NEAR(KX(i, c), B0(i, c), 1e-12) << "band " << band << " n " << n;
-
-            const int z = n / 2;
-            m.ElementBufEmpty();
-            FillLdlt(m, D, rng, true, z);
-            ref = Elements(m);
-            const int refOk = LiteralFactor(ref, D, n);
-            EXPECT_EQ(m.Decomposition(n), refOk);
-            EXPECT_EQ(Elements(m), ref) << "zero pivot at " << z << ", band " << band;
-        }
-    }
-}
 
 // The pivot record read back from the factor: indefinite matrices whose pivots span six
 // decades and change sign at a few random rows, so that the negative count and the smallest ratio
@@ -107,26 +43,13 @@ TEST_P(BlockedKernels, PivotRecordAgreesWithTheFactor) {
             for (int k = First(D, i); k < i; ++k)
                 At(G, D, i, k) = (2.0 * u(rng) - 1.0) / n * At(G, D, k, k);
         }
-        std::vector<double> K = G;  // L D L^T, as FillLdlt forms it
-        for (int i = 0; i < n; ++i)
-            for (int j = First(D, i); j <= i; ++j)
-                for (int k = std::max(First(D, i), First(D, j)); k < j; ++k)
-                    At(K, D, i, j) += At(G, D, i, k) * At(G, D, j, k) / At(G, D, k, k);
+        const std::vector<double> K = Product(G, D);
         CSparseMatrix m(n, D.data());
         Assign(m, K);
         ASSERT_EQ(m.Decomposition(n), 1) << "band " << band;
-        int negative = 0, row = -1;
-        double ratio = 0.0;
-        for (int i = 0; i < n; ++i) {
-            const double d = m.m_pdElement[D[i]];
-            const double r = std::fabs(d) / std::fabs(K[D[i]]);
-            negative += d < 0.0 ? 1 : 0;
-            if (row < 0 || r < ratio)
-                ratio = r, row = i;
-        }
         const CSparseMatrix::PivotInfo& info = m.GetPivotInfo();
         EXPECT_EQ(std::make_tuple(info.m_nNegative, info.m_dMinRatio, info.m_nMinRatioRow),
-                  std::make_tuple(negative, ratio, row))
+                  PivotRecord(m, K))
             << "band " << band;
     }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <random>
 #include <set>
 #include <string>
@@ -59,16 +60,14 @@ Model RandomModel(unsigned seed, int nNodes, int parts, int maxUnknowns, int nEl
 
 std::vector<int> IdentityOf(int n) {
     std::vector<int> v(n);
-    for (int i = 0; i < n; ++i)
-        v[i] = i;
+    std::iota(v.begin(), v.end(), 0);
     return v;
 }
 
 // Diagonal addresses of the numbering newUnknown, from the coupled pairs of unknowns.
 std::vector<long long> BruteForceDiag(const Model& m, const std::vector<int>& newUnknown) {
     std::vector<int> first(m.unknowns.size() + 1, 0);
-    for (size_t v = 0; v < m.unknowns.size(); ++v)
-        first[v + 1] = first[v] + m.unknowns[v];
+    std::partial_sum(m.unknowns.begin(), m.unknowns.end(), first.begin() + 1);
     std::vector<int> lowest(IdentityOf(first.back()));
     auto coupleNodes = [&](int a, int b) {
         for (int i = first[a]; i < first[a + 1]; ++i)
@@ -178,9 +177,8 @@ TEST(SkylineNumbering, SolutionMappedBackEqualsTheOriginalSystemsSolution) {
             B(best.newUnknown[i], best.newUnknown[j]) += v;
         }
     };
-    std::vector<int> first(g.NodeCount() + 1, 0);
-    for (int v = 0; v < g.NodeCount(); ++v)
-        first[v + 1] = first[v] + g.UnknownsOf(v);
+    std::vector<int> first(m.unknowns.size() + 1, 0);
+    std::partial_sum(m.unknowns.begin(), m.unknowns.end(), first.begin() + 1);
     for (int i = 0; i < n; ++i)
         add(i, i, 40.0);
     for (const auto& e : m.elements)

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -70,11 +72,23 @@ inline void Assign(CSparseMatrix& m, const std::vector<double>& E) {
     std::copy(E.begin(), E.end(), m.m_pdElement);
 }
 
-// Fills m with K = L D L^T in profile D and returns the factor buffer G (pivots d on the
-// diagonal, g = l d off it), the literal recurrence run backwards. exact: l in {-1, 0, 1} and d
-// in {1, 2, 4, 8} (0 at row zeroRow), so that every product and quotient of either
-// factorisation is exact and both must give back G to the bit. Otherwise |l| < 1 / n and d in
-// [1, 2): a random, well-conditioned positive definite matrix.
+// K = L D L^T in profile D from a factor buffer G (pivots d on the diagonal, g = l d off it),
+// the literal recurrence run backwards; a zero pivot at row zeroRow contributes nothing.
+inline std::vector<double> Product(std::vector<double> G, const std::vector<int>& D,
+                                   int zeroRow = -1) {
+    std::vector<double> K = G;
+    for (int i = 0; i < static_cast<int>(D.size()); ++i)
+        for (int j = First(D, i); j <= i; ++j)
+            for (int k = std::max(First(D, i), First(D, j)); k < j; ++k)
+                if (k != zeroRow)
+                    At(K, D, i, j) += At(G, D, i, k) * At(G, D, j, k) / At(G, D, k, k);
+    return K;
+}
+
+// Fills m with K = L D L^T in profile D and returns the factor buffer G. exact: l in
+// {-1, 0, 1} and d in {1, 2, 4, 8} (0 at row zeroRow), so that every product and quotient of
+// either factorisation is exact and both must give back G to the bit. Otherwise |l| < 1 / n and
+// d in [1, 2): a random, well-conditioned positive definite matrix.
 inline std::vector<double> FillLdlt(CSparseMatrix& m, const std::vector<int>& D, std::mt19937& rng,
                                     bool exact, int zeroRow = -1) {
     const int n = static_cast<int>(D.size());
@@ -85,15 +99,38 @@ inline std::vector<double> FillLdlt(CSparseMatrix& m, const std::vector<int>& D,
         for (int k = First(D, i); k < i; ++k)
             At(G, D, i, k) = (exact ? double(int(rng() % 3) - 1) : u(rng) / n) * At(G, D, k, k);
     }
-    std::vector<double> K = G;
-    for (int i = 0; i < n; ++i)
-        for (int j = First(D, i); j <= i; ++j)
-            for (int k = std::max(First(D, i), First(D, j)); k < j; ++k)
-                if (k != zeroRow)
-                    At(K, D, i, j) += At(G, D, i, k) * At(G, D, j, k) / At(G, D, k, k);
-    Assign(m, K);
+    Assign(m, Product(G, D, zeroRow));
     return G;
 }
+
+// The pivot record read back from the factor of m: the negative pivots, and the smallest
+// |d_i| / |a_ii| (its first row on a tie), a_ii read from K, the matrix factorised.
+inline std::tuple<int, double, int> PivotRecord(const CSparseMatrix& m,
+                                                const std::vector<double>& K) {
+    int negative = 0, row = -1;
+    double ratio = 0.0;
+    for (int i = 0; i < m.m_nRow; ++i) {
+        const double d = m.m_pdElement[m.m_pnDiag[i]];
+        const double r = std::fabs(d) / std::fabs(K[m.m_pnDiag[i]]);
+        negative += d < 0.0 ? 1 : 0;
+        if (row < 0 || r < ratio)
+            ratio = r, row = i;
+    }
+    return {negative, ratio, row};
+}
+
+// Every row holds min(i, band) entries left of the diagonal.
+inline std::vector<int> BandProfile(int n, int band) {
+    std::vector<int> D(n);
+    for (int i = 0; i < n; ++i)
+        D[i] = i == 0 ? 0 : D[i - 1] + std::min(i, band) + 1;
+    return D;
+}
+
+// Bands on both sides of the blocked kernels' 4-, 8-, 12- and 24-row tiles and of their 8-column
+// panels, one that spans several strips, both sides of the widest band factorised a strip at a
+// time (224), and one wider than a cache block of 256 columns.
+const int kBands[] = {0, 1, 7, 8, 9, 23, 24, 25, 100, 224, 225, 300};
 
 // Assembly of element matrices into a skyline profile: the lower triangle by (row, column),
 // the profile taken from each row's first non-zero column.
@@ -207,6 +244,16 @@ inline std::string SkipReason(rvn::SkylineKernel k) {
                   "512-bit registers"
                 : ": not supported by this processor");
 }
+
+// Each kernel forced for the whole test; one the processor cannot run is skipped.
+class ForcedKernel : public ::testing::TestWithParam<rvn::SkylineKernel> {
+protected:
+    void SetUp() override {
+        if (!rvn::SetSkylineKernel(GetParam()))
+            GTEST_SKIP() << SkipReason(GetParam());
+    }
+    void TearDown() override { rvn::SetSkylineKernel(rvn::SkylineKernel::Auto); }
+};
 
 // Collects the texts shown through AfxMessageBox while alive.
 struct Messages {
