@@ -179,15 +179,14 @@ double PanelPlan(std::mt19937_64& rng, C3DLineArray& lines, int& nOpenings) {
             c->push_back(c->back() + 0.5 + 3 * u(rng));
     const int nx = static_cast<int>(xs.size()) - 1, ny = static_cast<int>(ys.size()) - 1;
     // Cells taken out at the corners of the outline: L shapes and notches.
-    std::vector<char> full(static_cast<size_t>(nx * ny), 1);
+    std::vector<char> full(nx * ny, 1);
     for (int k = 0; k < 2; ++k) {
-        const int cx = static_cast<int>(rng() % 2) * (nx - 1),
-                  cy = static_cast<int>(rng() % 2) * (ny - 1);
+        const int cx = int(rng() % 2) * (nx - 1), cy = int(rng() % 2) * (ny - 1);
         if (chance(0.5) && nx > 1 && ny > 1)
-            full[static_cast<size_t>(cx * ny + cy)] = 0;
+            full[cx * ny + cy] = 0;
     }
     auto occupied = [&](int i, int j) {
-        return i >= 0 && j >= 0 && i < nx && j < ny && full[static_cast<size_t>(i * ny + j)];
+        return i >= 0 && j >= 0 && i < nx && j < ny && full[i * ny + j];
     };
     std::vector<rvn_test::PlanLine> v;
     auto add = [&](double x0, double y0, double x1, double y1) {
@@ -212,15 +211,14 @@ double PanelPlan(std::mt19937_64& rng, C3DLineArray& lines, int& nOpenings) {
     nOpenings = 0;
     for (int i = 0; i <= nx; ++i) {
         for (int j = 0; j <= ny; ++j) {
-            const double x = xs[static_cast<size_t>(i)], y = ys[static_cast<size_t>(j)];
+            const double x = xs[i], y = ys[j];
             if (i < nx)
-                edge(occupied(i, j - 1), occupied(i, j), x, y, xs[static_cast<size_t>(i) + 1], y);
+                edge(occupied(i, j - 1), occupied(i, j), x, y, xs[i + 1], y);
             if (j < ny)
-                edge(occupied(i - 1, j), occupied(i, j), x, y, x, ys[static_cast<size_t>(j) + 1]);
+                edge(occupied(i - 1, j), occupied(i, j), x, y, x, ys[j + 1]);
             if (!occupied(i, j))
                 continue;
-            const double w = xs[static_cast<size_t>(i) + 1] - x,
-                         h = ys[static_cast<size_t>(j) + 1] - y;
+            const double w = xs[i + 1] - x, h = ys[j + 1] - y;
             area += w * h;
             const double r = u(rng);
             if (r < 0.15) {

@@ -33,16 +33,9 @@ bool CTestTag::s_failNextLoad = false;
 
 namespace {
 
-std::vector<BYTE> Bytes(std::initializer_list<int> v) {
-    std::vector<BYTE> b;
-    for (int x : v)
-        b.push_back(static_cast<BYTE>(x));
-    return b;
-}
-
 // A new-class record for the given name and schema, followed by `extra` bytes of data.
 std::vector<BYTE> NewClassRecord(const char* name, int schema, size_t extra) {
-    std::vector<BYTE> b = Bytes({0xFF, 0xFF, schema & 0xFF, schema >> 8});
+    std::vector<BYTE> b = {0xFF, 0xFF, BYTE(schema & 0xFF), BYTE(schema >> 8)};
     const auto len = static_cast<int>(std::strlen(name));
     b.push_back(static_cast<BYTE>(len));
     b.push_back(0);
@@ -80,12 +73,13 @@ TEST(CArchive, MalformedObjectStreamsAreRefusedWithTheirCause) {
         {"wrong schema", NewClassRecord("C2DPoint", 1, 16), nullptr, CArchiveException::badSchema},
         {"other class", NewClassRecord("CTestTag", 3, 4), RUNTIME_CLASS(C2DPoint),
          CArchiveException::badClass},
-        {"undefined class ref", Bytes({0x01, 0x80}), nullptr, CArchiveException::badIndex},
-        {"undefined object ref", Bytes({0x05, 0x00}), nullptr, CArchiveException::badIndex},
-        {"big tag undefined", Bytes({0xFF, 0x7F, 0x09, 0, 0, 0x80}), nullptr,
-         CArchiveException::badIndex},
-        {"zero-length name", Bytes({0xFF, 0xFF, 0, 0, 0, 0}), nullptr, CArchiveException::badClass},
-        {"oversized name", Bytes({0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 'C'}), nullptr,
+        {"undefined class ref", {0x01, 0x80}, nullptr, CArchiveException::badIndex},
+        {"undefined object ref", {0x05, 0x00}, nullptr, CArchiveException::badIndex},
+        {"big tag undefined", {0xFF, 0x7F, 0x09, 0, 0, 0x80}, nullptr, CArchiveException::badIndex},
+        {"zero-length name", {0xFF, 0xFF, 0, 0, 0, 0}, nullptr, CArchiveException::badClass},
+        {"oversized name",
+         {0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 'C'},
+         nullptr,
          CArchiveException::badClass},
     };
     for (const Case& c : cases)
@@ -102,7 +96,7 @@ TEST(CArchive, WrongDirectionClosedAndOverlongReadsThrowWithTheirCause) {
     load.Close();
     EXPECT_EQ(Cause([&] { load >> d; }), CArchiveException::genericException);
     // A string length of 2^31 - 1 with two bytes present: no allocation of that size.
-    const std::vector<BYTE> data = Bytes({0xFF, 0xFF, 0xFF, 0x7F, 'a', 'b'});
+    const std::vector<BYTE> data = {0xFF, 0xFF, 0xFF, 0x7F, 'a', 'b'};
     CMemFile cut(data.data(), static_cast<UINT>(data.size()));
     CArchive ar(&cut, CArchive::load);
     CString s;
