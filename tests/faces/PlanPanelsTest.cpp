@@ -290,9 +290,7 @@ TEST(GenPanelsByLine, EveryFaceOfGenFaceByLineIsAPanel) {
     // panels whose corners are the ends as given, within the joining tolerance of the panels'.
     auto same = [](const C3DFace& a, const C3DFace& b) {
         const int n = a.m_PntArray.GetSize();
-        if (b.m_PntArray.GetSize() != n)
-            return false;
-        for (int s = 0; s < n; ++s) {
+        for (int s = 0; s < n && b.m_PntArray.GetSize() == n; ++s) {
             int i = 0;
             while (i < n && Near(*a.GetPoint(i), *b.GetPoint((i + s) % n)))
                 ++i;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <numeric>
 #include <random>
 #include <string>
 #include <tuple>
@@ -299,15 +300,11 @@ TEST_P(SkylineKernels, PositiveDefiniteMatricesUpToCondition1e10AreAccepted) {
                 v = g(rng);
         for (int c = 0; c < n; ++c) {
             for (int p = 0; p < c; ++p) {
-                double dot = 0;
-                for (int r = 0; r < n; ++r)
-                    dot += q[p][r] * q[c][r];
+                const double dot = std::inner_product(q[p].begin(), q[p].end(), q[c].begin(), 0.0);
                 for (int r = 0; r < n; ++r)
                     q[c][r] -= dot * q[p][r];
             }
-            double norm = 0;
-            for (double v : q[c])
-                norm += v * v;
+            const double norm = std::inner_product(q[c].begin(), q[c].end(), q[c].begin(), 0.0);
             for (double& v : q[c])
                 v /= std::sqrt(norm);
         }
