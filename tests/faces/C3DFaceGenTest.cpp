@@ -175,6 +175,33 @@ TEST(GenFaceByLine, IndexedWalkEqualsReferenceWalkAtEveryMagnitude) {
     EXPECT_GT(faces, 0);  // the plans are not all degenerate
 }
 
+TEST(GenFaceByLine, ReversedDirectionNormalisesToTheNegatedUnitAtEveryMagnitude) {
+    // The indexed walk normalises each segment once and negates the unit vector for the
+    // half-edge back along it; the literal walk normalises start - end itself. Subnormal,
+    // rescaled (squared length under- or overflowing) and overflowing differences included.
+    std::mt19937_64 rng(5);
+    std::uniform_real_distribution<double> u(-1.0, 1.0);
+    for (const double m :
+         {1e-320, 1e-300, 1e-160, 1e-154, 1.0, 3.0, 1e154, 1e160, 1e300, 1.7e308}) {
+        for (int i = 0; i < 200; ++i) {
+            // One coordinate in three shared by both ends: a zero component.
+            double p[3], o[3];
+            for (int a = 0; a < 3; ++a) {
+                p[a] = m * u(rng);
+                o[a] = rng() % 3 == 0 ? p[a] : m * u(rng);
+            }
+            const C3DVec fwd =
+                (C3DPoint(o[0], o[1], o[2]) - C3DPoint(p[0], p[1], p[2])).GetNormal();
+            const C3DVec back =
+                (C3DPoint(p[0], p[1], p[2]) - C3DPoint(o[0], o[1], o[2])).GetNormal();
+            const double f[3] = {fwd.x, fwd.y, fwd.z}, b[3] = {back.x, back.y, back.z};
+            for (int a = 0; a < 3; ++a)
+                ASSERT_TRUE(b[a] == -f[a] || (std::isnan(b[a]) && std::isnan(f[a])))
+                    << m << " " << i << " " << a << ": " << b[a] << " " << f[a];
+        }
+    }
+}
+
 TEST(FindNextPoint, TakesTheSharpestLeftTurnAndTheLaterOfEqualTurns) {
     // Half-edge 0 runs (0,0)->(1,0); from (1,0) the others go straight on, turn left, turn
     // right, turn left as sharply again, and go back.

@@ -20,6 +20,16 @@ enum : unsigned char { kRetired = 1, kOnWalk = 2, kStraddles = 4 };
 // The unit direction through C3DVec::GetNormal itself, so that the cosines are those of the
 // literal walk to the last bit at every magnitude (including the rescaling of vectors whose
 // squared length underflows or overflows).
+//
+// Each segment's unit vector is worked out once, along the segment; the half-edge back along
+// it takes the negated vector. Its direction is start - end where the forward one is end -
+// start, and a rounded difference is odd in the sign (x - y == -(y - x), overflow to an
+// infinity included), so the two directions are negatives of each other but for the sign of
+// a zero component. Every step of the normalisation is even or odd in the sign as well:
+// squares, their sum and root, the largest magnitude that rescales a triple whose squared
+// length underflows or overflows, and the quotients. So the reverse unit vector is the
+// negated one bit for bit, but possibly for the sign of a zero component, and a zero's sign
+// changes neither a cosine's value (a sum of products) nor any comparison made with it.
 void UnitOf(const double* v, double* n) {
     const C3DVec u = C3DVec(v[0], v[1], v[2]).GetNormal();
     n[0] = u.x;
@@ -107,6 +117,14 @@ private:
     enum : unsigned char { kRingOpen = 0, kRingTaken = 1, kRingBroken = 2 };
 
     void BuildIndex(const WalkSegments& segs);
+    // The unit vector of half-edge h's direction (see UnitOf), from its segment's.
+    void UnitOfHalf(int h, double* n) const {
+        const double* f = m_unit.get() + 3 * static_cast<size_t>(h >> 1);
+        const double sign = (h & 1) != 0 ? -1.0 : 1.0;
+        n[0] = sign * f[0];
+        n[1] = sign * f[1];
+        n[2] = sign * f[2];
+    }
     void RankCandidates();
     void TraceRings();
     const double* Q(int s) const { return m_slot[static_cast<size_t>(s)].q; }
@@ -153,7 +171,10 @@ private:
     // Every field written before it is read (by the index, then by the ranking): no time
     // spent clearing the largest block of the walk.
     std::unique_ptr<Slot[]> m_slot;
-    std::vector<int> m_more;             // the longer candidate lists, beyond their first entry
+    std::vector<int> m_more;  // the longer candidate lists, beyond their first entry
+    // The unit vector of each segment's direction, from begin to end, while the candidates are
+    // ranked; in line order, written by the index's second pass.
+    std::unique_ptr<double[]> m_unit;
     std::vector<unsigned char> m_flags;  // per slot
     std::vector<int> m_slotOf;           // slot of each half-edge, -1 when it takes no part
     std::vector<int> m_bucketStart;      // one more entry than there are buckets
@@ -257,6 +278,7 @@ void Walker::BuildIndex(const WalkSegments& segs) {
     m_nSlots = static_cast<size_t>(nActive);
     m_slot.reset(new Slot[m_nSlots]);
     m_flags.assign(m_nSlots, 0);
+    m_unit.reset(new double[3 * static_cast<size_t>(nSeg)]);
     for (int k = 0; k < nSeg; ++k) {
         if (k + kAhead < nSeg) {
             for (int end = 0; end < 2; ++end) {
@@ -273,6 +295,8 @@ void Walker::BuildIndex(const WalkSegments& segs) {
             continue;
         const int s1 = m_slotOf[2 * static_cast<size_t>(k) + 1];
         segs.Get(k, xyz);
+        const double w[3] = {xyz[3] - xyz[0], xyz[4] - xyz[1], xyz[5] - xyz[2]};
+        UnitOf(w, m_unit.get() + 3 * static_cast<size_t>(k));
         for (int end = 0; end < 2; ++end) {
             const int h = 2 * k + end;
             const int s = end == 0 ? s0 : s1;
@@ -305,11 +329,14 @@ void Walker::RankCandidates() {
         // far off in plan order, and each bucket waits for them.
         if (bucket + kBucketsAhead < nBuckets) {
             const int to = m_bucketStart[static_cast<size_t>(bucket + kBucketsAhead) + 1];
-            for (int j = m_bucketStart[static_cast<size_t>(bucket + kBucketsAhead)]; j < to; ++j)
+            for (int j = m_bucketStart[static_cast<size_t>(bucket + kBucketsAhead)]; j < to; ++j) {
                 PrefetchPoint(Q(Twin(j)));
+                PrefetchPoint(m_unit.get() +
+                              3 * static_cast<size_t>(m_slot[static_cast<size_t>(j)].id >> 1));
+            }
         }
         // The direction w of a candidate j, from j's start to its end (the start of its twin),
-        // and its unit vector, exactly as the literal walk computes them.
+        // exactly as the literal walk computes it.
         auto direction = [this](int j, double* w) {
             const double* p = Q(j);
             const double* o = Q(Twin(j));
@@ -321,21 +348,17 @@ void Walker::RankCandidates() {
         for (int j = lo; j < hi; ++j) {
             double* w = dirOfSlot.data() + 3 * static_cast<size_t>(j - lo);
             direction(j, w);
-            UnitOf(w, unitOfSlot.data() + 3 * static_cast<size_t>(j - lo));
+            UnitOfHalf(m_slot[static_cast<size_t>(j)].id,
+                       unitOfSlot.data() + 3 * static_cast<size_t>(j - lo));
         }
         for (int t = lo; t < hi; ++t) {
-            // The half-edge A -> B that ends at t's start: u = B - A, nu its unit vector.
+            // The half-edge A -> B that ends at t's start: u = B - A, nu its unit vector
+            // (minus t's, which runs back along the same segment).
             const double* b = Q(t);
-            // t runs from B to A along the same segment: its direction is -u exactly, and
-            // the unit vector of -u is minus that of u bit for bit (squares, root, rescaling
-            // and quotients are all even in the sign), but for a zero component, which the
-            // quotient gives as +0 either way.
             const double* a = Q(Twin(t));
             const double u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
             const double* back = unitOfSlot.data() + 3 * static_cast<size_t>(t - lo);
-            double nu[3];
-            for (int i = 0; i < 3; ++i)
-                nu[i] = u[i] == 0.0 ? 0.0 : -back[i];
+            const double nu[3] = {-back[0], -back[1], -back[2]};
             list.clear();
             // j's direction w and its unit vector nw, when j starts at B.
             auto consider = [&](int j, const double* w, const double* nw) {
@@ -386,7 +409,7 @@ void Walker::RankCandidates() {
                         }
                         double w[3], nw[3];
                         direction(j, w);
-                        UnitOf(w, nw);
+                        UnitOfHalf(m_slot[static_cast<size_t>(j)].id, nw);
                         consider(j, w, nw);
                     }
                 });
@@ -419,6 +442,7 @@ void Walker::RankCandidates() {
             }
         }
     }
+    m_unit.reset();
 }
 
 void Walker::TraceRings() {
