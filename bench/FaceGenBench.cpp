@@ -5,9 +5,14 @@
 // walk that scans every half-edge at every step (the reference of the tests), and against
 // GEOS as before. Plans: grids of 100 x 100 and 200 x 200 cells, realistic storeys of both
 // sizes, and a storey of L-shaped bays; lines shuffled and every other one reversed. The
-// ratios are printed after the runs, each from timings of the same run (CPU time, the least
-// of the repetitions: the machine is shared; the results are freed outside the timing). The
-// peak heap of both functions beyond their input is measured with a counting allocator.
+// ratios are printed after the runs, each from timings of the same run: every contender is
+// timed on single calls, the same number of them, with the calls of all contenders
+// interleaved in random order (unless --benchmark_enable_random_interleaving=false is given),
+// so that slow and fast phases of a shared machine fall on all sides alike; a ratio is of the
+// least CPU times (the median's ratio is printed beside it). Results are freed outside the
+// timing, the heap settled after them (see SettleHeap). The peak heap of both functions beyond
+// their input is measured afterwards with a counting allocator, which counts nothing while the
+// contenders are timed.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -44,6 +49,12 @@
 // the live and peak byte counts cover all heap use made through operator new.
 
 namespace {
+// Counting is switched on only to measure the heap: while the contenders are timed, an
+// allocation costs them the same header on every side and no atomic update (a few hundred
+// thousand of those per call would weigh on the contender that allocates most, not on its
+// algorithm). Blocks freed while counting that were allocated before are subtracted: they
+// lower the live count as they lower the real heap.
+std::atomic<bool> g_counting{false};
 std::atomic<long long> g_liveBytes{0};
 std::atomic<long long> g_peakBytes{0};
 constexpr size_t kHeader = alignof(std::max_align_t);
@@ -53,9 +64,11 @@ void* CountedAlloc(size_t n) {
     if (raw == nullptr)
         return nullptr;
     *static_cast<size_t*>(raw) = n;
-    const long long live = g_liveBytes += static_cast<long long>(n);
-    long long peak = g_peakBytes.load();
-    while (live > peak && !g_peakBytes.compare_exchange_weak(peak, live)) {
+    if (g_counting.load(std::memory_order_relaxed)) {
+        const long long live = g_liveBytes += static_cast<long long>(n);
+        long long peak = g_peakBytes.load();
+        while (live > peak && !g_peakBytes.compare_exchange_weak(peak, live)) {
+        }
     }
     return static_cast<char*>(raw) + kHeader;
 }
@@ -64,7 +77,8 @@ void CountedFree(void* p) {
     if (p == nullptr)
         return;
     void* raw = static_cast<char*>(p) - kHeader;
-    g_liveBytes -= static_cast<long long>(*static_cast<size_t*>(raw));
+    if (g_counting.load(std::memory_order_relaxed))
+        g_liveBytes -= static_cast<long long>(*static_cast<size_t*>(raw));
     std::free(raw);
 }
 }  // namespace
@@ -209,17 +223,31 @@ Plan& GetPlan(int id) {
 
 // --- contenders ---------------------------------------------------------------------------------
 
+// After a contender's results are freed (untimed), one large block taken and given back: the
+// allocator then merges the many small blocks just freed there, untimed too, rather than in
+// whichever contender's call comes next (glibc defers that merging to the next large request;
+// after GEOS's millions of objects it would land on a call of another contender). The same
+// after each contender's untimed set-up. Every contender starts each call from a heap settled
+// alike.
+void SettleHeap() {
+    void* p = std::malloc(1 << 20);
+    benchmark::DoNotOptimize(p);
+    std::free(p);
+}
+
 // Each contender is timed making its faces; freeing them again is left out of the timing on
 // both sides (it costs GenFaceByLine's caller about a quarter of the generation time).
 void BM_GenFaceByLine(benchmark::State& state) {
     const C3DLineArray& lines = GetPlan(static_cast<int>(state.range(0))).array;
     int nFaces = 0;
+    SettleHeap();
     for (auto _ : state) {
         C3DFaceArray faces;
         C3DFace::GenFaceByLine(lines, faces);
         nFaces = faces.GetSize();
         state.PauseTiming();
         faces.DeepRemoveAll();
+        SettleHeap();
         state.ResumeTiming();
     }
     state.counters["lines"] = lines.GetSize();
@@ -236,6 +264,7 @@ Found g_ours[kPlanCount], g_geos[kPlanCount], g_cgal[kPlanCount];
 void BM_GenPanelsByLine(benchmark::State& state) {
     const int id = static_cast<int>(state.range(0));
     const C3DLineArray& lines = GetPlan(id).array;
+    SettleHeap();
     for (auto _ : state) {
         C3DFaceArray panels, holes;
         CArray<int, int> holeOf;
@@ -250,6 +279,7 @@ void BM_GenPanelsByLine(benchmark::State& state) {
         g_ours[id] = f;
         panels.DeepRemoveAll();
         holes.DeepRemoveAll();
+        SettleHeap();
         state.ResumeTiming();
     }
     state.counters["panels"] = g_ours[id].panels;
@@ -258,12 +288,14 @@ void BM_GenPanelsByLine(benchmark::State& state) {
 void BM_LiteralWalk(benchmark::State& state) {
     const C3DLineArray& lines = GetPlan(static_cast<int>(state.range(0))).array;
     int nFaces = 0;
+    SettleHeap();
     for (auto _ : state) {
         C3DFaceArray faces;
         rvn_test::ReferenceGenFaceByLine(lines, faces);
         nFaces = faces.GetSize();
         state.PauseTiming();
         faces.DeepRemoveAll();
+        SettleHeap();
         state.ResumeTiming();
     }
     state.counters["faces"] = nFaces;
@@ -282,6 +314,7 @@ void BM_GeosPolygonize(benchmark::State& state) {
         geoms.push_back(GEOSGeom_createLineString_r(ctx, seq));
     }
     const int id = static_cast<int>(state.range(0));
+    SettleHeap();
     for (auto _ : state) {
         GEOSGeometry* result =
             GEOSPolygonize_r(ctx, geoms.data(), static_cast<unsigned>(geoms.size()));
@@ -295,6 +328,7 @@ void BM_GeosPolygonize(benchmark::State& state) {
         }
         g_geos[id] = f;
         GEOSGeom_destroy_r(ctx, result);
+        SettleHeap();
         state.ResumeTiming();
     }
     for (GEOSGeometry* g : geoms)
@@ -317,6 +351,7 @@ void BM_CgalArrangement(benchmark::State& state) {
     std::vector<CgalTraits::X_monotone_curve_2> segs;
     for (const rvn_test::PlanLine& l : GetPlan(id).lines)
         segs.emplace_back(CgalKernel::Point_2(l.a[0], l.a[1]), CgalKernel::Point_2(l.b[0], l.b[1]));
+    SettleHeap();
     for (auto _ : state) {
         std::unique_ptr<CgalArrangement> arr(new CgalArrangement());
         CGAL::insert_non_intersecting_curves(*arr, segs.begin(), segs.end());
@@ -324,6 +359,7 @@ void BM_CgalArrangement(benchmark::State& state) {
         g_cgal[id].panels =
             static_cast<int>(arr->number_of_faces() - arr->number_of_unbounded_faces());
         arr.reset();
+        SettleHeap();
         state.ResumeTiming();
     }
     state.counters["faces"] = g_cgal[id].panels;
@@ -334,24 +370,32 @@ double MinOf(const std::vector<double>& v) {
     return v.empty() ? 0.0 : *std::min_element(v.begin(), v.end());
 }
 
+// Calls timed per contender and plan, each a repetition of one iteration: every side gets as
+// many chances at the machine's fast phases. Fewer on the 200 x 200 plans, where GEOS takes
+// over a second a call.
+int CallsOn(int id) {
+    return id == kGrid200 || id == kRealistic200 ? 12 : 30;
+}
+
 void Register() {
-    auto add = [](const std::string& name, void (*fn)(benchmark::State&), int id, int reps) {
+    auto add = [](const std::string& name, void (*fn)(benchmark::State&), int id) {
         benchmark::RegisterBenchmark(name.c_str(), fn)
             ->Arg(id)
             ->Unit(benchmark::kMillisecond)
-            ->Repetitions(reps)
+            ->Iterations(1)
+            ->Repetitions(CallsOn(id))
             ->ComputeStatistics("min", MinOf)
             ->DisplayAggregatesOnly(true);
     };
     for (int id = 0; id < kPlanCount; ++id) {
         const std::string plan = kPlanNames[id];
-        add("GenFaceByLine/" + plan, BM_GenFaceByLine, id, 7);
-        add("GenPanelsByLine/" + plan, BM_GenPanelsByLine, id, 7);
+        add("GenFaceByLine/" + plan, BM_GenFaceByLine, id);
+        add("GenPanelsByLine/" + plan, BM_GenPanelsByLine, id);
 #ifdef RVN_HAVE_GEOS
-        add("GeosPolygonize/" + plan, BM_GeosPolygonize, id, 3);
+        add("GeosPolygonize/" + plan, BM_GeosPolygonize, id);
 #endif
 #ifdef RVN_HAVE_CGAL
-        add("CgalArrangement/" + plan, BM_CgalArrangement, id, 3);
+        add("CgalArrangement/" + plan, BM_CgalArrangement, id);
 #endif
     }
     // Quadratic: about two seconds at 100 x 100, so timed once.
@@ -361,11 +405,11 @@ void Register() {
         ->Iterations(1);
 }
 
-// Console output as usual; the least CPU time per iteration of every benchmark kept for the
-// ratios.
+// Console output as usual; the least and the median CPU time per call of every benchmark kept
+// for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
-    std::map<std::string, double> cpuMs;
+    std::map<std::string, double> cpuMs, medianMs;
 
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs) {
@@ -375,15 +419,21 @@ public:
                 r.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(r.time_unit) * 1e3;
             if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "min")
                 cpuMs[r.run_name.function_name] = ms;
+            else if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
+                medianMs[r.run_name.function_name] = ms;
             else if (r.run_type == Run::RT_Iteration && r.repetitions <= 1)
                 cpuMs[r.run_name.function_name] = ms;
         }
         ConsoleReporter::ReportRuns(runs);
     }
 
-    double Get(const std::string& name) const {
-        const auto it = cpuMs.find(name);
-        return it == cpuMs.end() ? 0.0 : it->second;
+    double Get(const std::string& name) const { return Find(cpuMs, name); }
+    double Median(const std::string& name) const { return Find(medianMs, name); }
+
+private:
+    static double Find(const std::map<std::string, double>& m, const std::string& name) {
+        const auto it = m.find(name);
+        return it == m.end() ? 0.0 : it->second;
     }
 };
 
@@ -394,11 +444,13 @@ void MeasureHeap(int id, Gen gen, double& peakMb, double& outputMb) {
     const C3DLineArray& lines = GetPlan(id).array;
     C3DFaceArray faces, holes;
     CArray<int, int> holeOf;
+    g_counting.store(true);
     const long long before = g_liveBytes.load();
     g_peakBytes.store(before);
     gen(lines, faces, holes, holeOf);
     peakMb = static_cast<double>(g_peakBytes.load() - before) / (1024.0 * 1024.0);
     outputMb = static_cast<double>(g_liveBytes.load() - before) / (1024.0 * 1024.0);
+    g_counting.store(false);
     faces.DeepRemoveAll();
     holes.DeepRemoveAll();
 }
@@ -439,8 +491,10 @@ void PrintSummary(const RatioReporter& rep) {
         std::printf("  literal walk / GenFaceByLine, grid100             %8.1f  [>= 100]\n",
                     literal / g100);
     if (g100 > 0)
-        std::printf("  GenFaceByLine grid200 / grid100                   %8.2f  [<= 4.5]\n",
-                    g200 / g100);
+        std::printf(
+            "  GenFaceByLine grid200 / grid100                   %8.2f  [<= 4.5]"
+            "  (medians %.2f)\n",
+            g200 / g100, rep.Median("GenFaceByLine/grid200") / rep.Median("GenFaceByLine/grid100"));
     if (p100 > 0)
         std::printf("  GenPanelsByLine grid200 / grid100                 %8.2f  [<= 4.5]\n",
                     p200 / p100);
@@ -457,8 +511,11 @@ void PrintSummary(const RatioReporter& rep) {
                         GEOSversion(), p.c_str(), geos / ours,
                         SamePanels(g_ours[id], g_geos[id]) ? "same panels" : "PANELS DIFFER");
         if (face > 0 && geos > 0)
-            std::printf("  GEOS polygonize / GenFaceByLine, %-13s       %8.1f  [>= 20]\n",
-                        p.c_str(), geos / face);
+            std::printf(
+                "  GEOS polygonize / GenFaceByLine, %-13s       %8.1f  [>= 20]"
+                "  (medians %.1f)\n",
+                p.c_str(), geos / face,
+                rep.Median("GeosPolygonize/" + p) / rep.Median("GenFaceByLine/" + p));
 #endif
 #ifdef RVN_HAVE_CGAL
         const double cgal = rep.Get("CgalArrangement/" + p);
@@ -496,8 +553,13 @@ void PrintSummary(const RatioReporter& rep) {
 
 int main(int argc, char** argv) {
     Register();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    // Interleaved unless the command line says otherwise (a later flag wins).
+    static char interleave[] = "--benchmark_enable_random_interleaving=true";
+    std::vector<char*> args(argv, argv + argc);
+    args.insert(args.begin() + 1, interleave);
+    int nArgs = static_cast<int>(args.size());
+    benchmark::Initialize(&nArgs, args.data());
+    if (benchmark::ReportUnrecognizedArguments(nArgs, args.data()))
         return 1;
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
