@@ -19,10 +19,6 @@ std::unique_ptr<C3DFace> UnitSquare() {
     return Face({{0, 0}, {1, 0}, {1, 1}, {0, 1}});
 }
 
-C3DPoint Pt(P3 p) {
-    return C3DPoint(p.x, p.y, p.z);
-}
-
 }  // namespace
 
 TEST(C3DFace, CopiesOwnTheirCornersAndNormal) {

@@ -16,11 +16,15 @@ struct P3 {
     double x, y, z = 0.0;
 };
 
+inline C3DPoint Pt(P3 p) {
+    return C3DPoint(p.x, p.y, p.z);
+}
+
 // Replaces the corners of f; sets the normal from them when asked.
 inline void SetCorners(C3DFace& f, std::initializer_list<P3> corners, bool setNormal = false) {
     f.GetPntArray()->DeepRemoveAll();
     for (const P3& p : corners)
-        f.GetPntArray()->Add(new C3DPoint(p.x, p.y, p.z));
+        f.GetPntArray()->Add(new C3DPoint(Pt(p)));
     if (setNormal)
         f.InitNormalVec();
 }

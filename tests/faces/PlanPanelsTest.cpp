@@ -26,9 +26,7 @@ struct Plan {
         holes.DeepRemoveAll();
         lines.DeepRemoveAll();
     }
-    void Line(P3 a, P3 b) {
-        lines.Add(new C3DLine(C3DPoint(a.x, a.y, a.z), C3DPoint(b.x, b.y, b.z)));
-    }
+    void Line(P3 a, P3 b) { lines.Add(new C3DLine(rvn_test::Pt(a), rvn_test::Pt(b))); }
     void Closed(const Ring& r) {
         for (size_t i = 0; i < r.size(); ++i)
             Line(r[i], r[(i + 1) % r.size()]);
