@@ -127,12 +127,22 @@ TEST(GenFaceByLine, EndsJoinBelowTheToleranceOnEachAxisWhereverTheJointLies) {
 }
 
 TEST(GenFaceByLine, IndexedWalkEqualsReferenceWalkOnRandomPlans) {
+    // Jittered ends, then the same ends snapped to a binary grid: at 2^-10 the ends of a node
+    // are nearly all equal to the last bit; at 2^-20, about the tolerance, some are and some
+    // are not.
     for (uint64_t seed = 0; seed < 500 && !::testing::Test::HasFailure(); ++seed) {
-        SCOPED_TRACE(seed);
-        std::mt19937_64 rng(seed);
-        Plan p;
-        rvn_test::RandomPlan(rng, p.lines);
-        ExpectMatchesReference(p.lines);
+        for (const double snap : {0.0, 1024.0, 1048576.0}) {
+            SCOPED_TRACE(::testing::Message() << seed << " snapped to 1/" << snap);
+            std::mt19937_64 rng(seed);
+            Plan p;
+            rvn_test::RandomPlan(rng, p.lines);
+            for (int k = 0; k < p.lines.GetSize() && snap > 0.0; ++k) {
+                for (C3DPoint* e : {p.lines.GetAt(k)->m_pBgnPnt, p.lines.GetAt(k)->m_pEndPnt})
+                    *e = C3DPoint(std::round(e->x * snap) / snap, std::round(e->y * snap) / snap,
+                                  std::round(e->z * snap) / snap);
+            }
+            ExpectMatchesReference(p.lines);
+        }
     }
 }
 

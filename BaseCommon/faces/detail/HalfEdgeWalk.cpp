@@ -312,15 +312,32 @@ void Walker::BuildIndex(const WalkSegments& segs) {
 }
 
 void Walker::RankCandidates() {
-    struct Candidate {
-        double cosine;
-        int id;
-        int slot;
+    // The candidates of one arriving half-edge: cosine, half-edge and slot, each in an array
+    // of its own. Each is written at the end of the lists and counted only when it is
+    // admissible: whether a turn is to the left is as good as random, and a branch on it
+    // would be mispredicted half the time. Three arrays, not one of records: a record whose
+    // parts were just stored one by one and is then read back whole (as sorting does) cannot
+    // be forwarded from the stores, and stalls.
+    std::vector<double> cosOf(8);
+    std::vector<int> idOf(8), slotOf(8);
+    size_t nList = 0;
+    auto room = [&](size_t n) {
+        if (cosOf.size() < n) {
+            cosOf.resize(2 * n);
+            idOf.resize(2 * n);
+            slotOf.resize(2 * n);
+        }
     };
-    std::vector<Candidate> list;
     m_succ.resize(m_nSlots);
-    // Directions (from start to end) and their unit vectors of the current bucket's slots.
-    std::vector<double> dirOfSlot, unitOfSlot;
+    // The current bucket's slots: direction (from start to end), its unit vector, half-edge
+    // and twin.
+    struct Local {
+        double w[3];
+        double nw[3];
+        int id;
+        int twin;
+    };
+    std::vector<Local> local;
     const int nBuckets = static_cast<int>(m_bucketStart.size()) - 1;
     for (int bucket = 0; bucket < nBuckets; ++bucket) {
         const int lo = m_bucketStart[static_cast<size_t>(bucket)];
@@ -343,13 +360,21 @@ void Walker::RankCandidates() {
             for (int a = 0; a < 3; ++a)
                 w[a] = o[a] - p[a];
         };
-        dirOfSlot.resize(3 * static_cast<size_t>(hi - lo));
-        unitOfSlot.resize(3 * static_cast<size_t>(hi - lo));
+        if (local.size() < static_cast<size_t>(hi - lo))
+            local.resize(static_cast<size_t>(hi - lo));
+        room(static_cast<size_t>(hi - lo));
+        // A bucket whose start points are all the same to the last bit (a node drawn with
+        // exact coordinates, the usual case) needs no point test per pair: every pair joins.
+        const double* q0 = Q(lo);
+        bool allSame = true;
         for (int j = lo; j < hi; ++j) {
-            double* w = dirOfSlot.data() + 3 * static_cast<size_t>(j - lo);
-            direction(j, w);
-            UnitOfHalf(m_slot[static_cast<size_t>(j)].id,
-                       unitOfSlot.data() + 3 * static_cast<size_t>(j - lo));
+            Local& l = local[static_cast<size_t>(j - lo)];
+            const Slot& r = m_slot[static_cast<size_t>(j)];
+            direction(j, l.w);
+            UnitOfHalf(r.id, l.nw);
+            l.id = r.id;
+            l.twin = r.twin;
+            allSame = allSame && r.q[0] == q0[0] && r.q[1] == q0[1] && r.q[2] == q0[2];
         }
         for (int t = lo; t < hi; ++t) {
             // The half-edge A -> B that ends at t's start: u = B - A, nu its unit vector
@@ -357,31 +382,33 @@ void Walker::RankCandidates() {
             const double* b = Q(t);
             const double* a = Q(Twin(t));
             const double u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-            const double* back = unitOfSlot.data() + 3 * static_cast<size_t>(t - lo);
+            const double* back = local[static_cast<size_t>(t - lo)].nw;
             const double nu[3] = {-back[0], -back[1], -back[2]};
-            list.clear();
+            nList = 0;
             // j's direction w and its unit vector nw, when j starts at B.
-            auto consider = [&](int j, const double* w, const double* nw) {
+            auto consider = [&](int j, int id, const double* w, const double* nw) {
                 const double z = u[0] * w[1] - u[1] * w[0];
-                if (!(z > 0.0 || std::fabs(z) < kTolLength))
-                    return;  // a right turn
+                // Not a right turn.
+                const int left = int{z > 0.0} | int{std::fabs(z) < kTolLength};
                 // A straight continuation can round to a cosine of 1 + 1 ulp; unclamped it
                 // would fail against the literal walk's initial best of exactly 1 and the panel
                 // would be lost.
                 const double cosine = ClampCos(nu[0] * nw[0] + nu[1] * nw[1] + nu[2] * nw[2]);
-                // Back along the same line, or a direction that overflowed: never taken.
-                if (!(std::fabs(1.0 + cosine) >= kTolLength))
-                    return;
-                list.push_back({cosine, m_slot[static_cast<size_t>(j)].id, j});
+                // Not back along the same line, nor a direction that overflowed (NaN).
+                const int ahead = int{std::fabs(1.0 + cosine) >= kTolLength};
+                cosOf[nList] = cosine;
+                idOf[nList] = id;
+                slotOf[nList] = j;
+                nList += static_cast<size_t>(left & ahead);
             };
             if (!(m_flags[static_cast<size_t>(t)] & kStraddles)) {
                 for (int j = lo; j < hi; ++j) {
                     // t itself runs back along the arriving half-edge: a cosine of -1 within
                     // rounding, never taken.
-                    if (j == t || !SamePoint(Q(j), b))
+                    if (j == t || !(allSame || SamePoint(Q(j), b)))
                         continue;
-                    const size_t at = 3 * static_cast<size_t>(j - lo);
-                    consider(j, dirOfSlot.data() + at, unitOfSlot.data() + at);
+                    const Local& l = local[static_cast<size_t>(j - lo)];
+                    consider(j, l.id, l.w, l.nw);
                 }
             } else {
                 // Near a cell face: the joining points may lie in up to two cells per axis,
@@ -399,44 +426,62 @@ void Walker::RankCandidates() {
                     }
                     seen[nSeen++] = c;
                     const int to = m_bucketStart[static_cast<size_t>(c) + 1];
+                    // Room for every slot of this bucket beyond those already listed.
+                    room(nList + static_cast<size_t>(to - m_bucketStart[static_cast<size_t>(c)]));
                     for (int j = m_bucketStart[static_cast<size_t>(c)]; j < to; ++j) {
                         if (!SamePoint(Q(j), b))
                             continue;
                         if (j >= lo && j < hi) {
-                            const size_t at = 3 * static_cast<size_t>(j - lo);
-                            consider(j, dirOfSlot.data() + at, unitOfSlot.data() + at);
+                            const Local& l = local[static_cast<size_t>(j - lo)];
+                            consider(j, l.id, l.w, l.nw);
                             continue;
                         }
                         double w[3], nw[3];
                         direction(j, w);
-                        UnitOfHalf(m_slot[static_cast<size_t>(j)].id, nw);
-                        consider(j, w, nw);
+                        const int id = m_slot[static_cast<size_t>(j)].id;
+                        UnitOfHalf(id, nw);
+                        consider(j, id, w, nw);
                     }
                 });
             }
-            // Least cosine first, of equal cosines the higher index: a handful of entries.
-            for (size_t i = 1; i < list.size(); ++i) {
-                const Candidate c = list[i];
-                size_t k = i;
-                for (; k > 0 && (c.cosine < list[k - 1].cosine ||
-                                 (c.cosine == list[k - 1].cosine && c.id > list[k - 1].id));
-                     --k)
-                    list[k] = list[k - 1];
-                list[k] = c;
+            // Least cosine first, of equal cosines the higher index: a handful of entries. Two
+            // (the usual case at a node of four lines) are put in order without a branch.
+            if (nList == 2) {
+                const int swap =
+                    int{cosOf[1] < cosOf[0]} | (int{cosOf[1] == cosOf[0]} & int{idOf[1] > idOf[0]});
+                const int first = slotOf[static_cast<size_t>(swap)];
+                slotOf[1] = slotOf[static_cast<size_t>(1 - swap)];
+                slotOf[0] = first;
+            } else {
+                for (size_t i = 1; i < nList; ++i) {
+                    const double c = cosOf[i];
+                    const int id = idOf[i], slot = slotOf[i];
+                    size_t k = i;
+                    for (; k > 0 && (c < cosOf[k - 1] || (c == cosOf[k - 1] && id > idOf[k - 1]));
+                         --k) {
+                        cosOf[k] = cosOf[k - 1];
+                        idOf[k] = idOf[k - 1];
+                        slotOf[k] = slotOf[k - 1];
+                    }
+                    cosOf[k] = c;
+                    idOf[k] = id;
+                    slotOf[k] = slot;
+                }
             }
             int* next = m_slot[static_cast<size_t>(t)].next;
             next[0] = next[1] = next[2] = next[3] = -1;
-            m_succ[static_cast<size_t>(Twin(t))] = list.empty() ? -1 : list[0].slot;
-            for (size_t i = 0; i < list.size() && i < 2; ++i) {
-                next[2 * i] = list[i].slot;
-                next[2 * i + 1] = Twin(list[i].slot);
+            m_succ[static_cast<size_t>(local[static_cast<size_t>(t - lo)].twin)] =
+                nList == 0 ? -1 : slotOf[0];
+            for (size_t i = 0; i < nList && i < 2; ++i) {
+                next[2 * i] = slotOf[i];
+                next[2 * i + 1] = Twin(slotOf[i]);
             }
-            if (list.size() > 2) {
+            if (nList > 2) {
                 next[2] = -2 - static_cast<int>(m_more.size());
                 next[3] = -1;
-                for (size_t i = 1; i < list.size(); ++i) {
-                    m_more.push_back(list[i].slot);
-                    m_more.push_back(Twin(list[i].slot));
+                for (size_t i = 1; i < nList; ++i) {
+                    m_more.push_back(slotOf[i]);
+                    m_more.push_back(Twin(slotOf[i]));
                 }
                 m_more.push_back(-1);
             }
