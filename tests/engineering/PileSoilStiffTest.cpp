@@ -9,7 +9,7 @@
 #include "BaseCommon/engineering/PileSoilStiff.h"
 
 using Vec = std::vector<double>;
-static const Vec kSquare = {0, 0, 1, 0, 1, 1, 0, 1}, kLine3 = {0, 0, 10, 0, 5, 0};
+static const Vec kUnitSquare = {0, 0, 1, 0, 1, 1, 0, 1}, kLine3 = {0, 0, 10, 0, 5, 0};
 static const Vec kLine4 = {0, 0, 9, 0, 3, 0, 6, 0};
 
 // Spreads a unit spring standing at (x, y) over n nodes and checks the shares against want
@@ -37,8 +37,8 @@ TEST(PileStiffEq, NaturalCoordinateSearchesAndPartitionOfUnity) {
         {"3-node line, all samples tie", 1, Vec(6, 0.0), 1, 1, {1, 0, 0}},
         {"triangle", 2, {0, 0, 1, 0, 0, 1}, 0.25, 0.25, {0.5, 0.25, 0.25}},
         // The grid runs on to 2.0 past the +1 sides but starts at -1.
-        {"square, past the +xi side", 2, kSquare, 1.4, 0.5, {-0.2, 0.7, 0.7, -0.2}},
-        {"square, past the -xi side", 2, kSquare, -0.2, 0.5, {0.5, 0, 0, 0.5}},
+        {"square, past the +xi side", 2, kUnitSquare, 1.4, 0.5, {-0.2, 0.7, 0.7, -0.2}},
+        {"square, past the -xi side", 2, kUnitSquare, -0.2, 0.5, {0.5, 0, 0, 0.5}},
         // Only node 1 is off the origin, so every sample with xi = 1 or eta = 1 hits the point;
         // the first in xi-major order is (-1, 1), which is all node 4's.
         {"quadrilateral tie", 2, {1, 0, 0, 0, 0, 0, 0, 0}, 0, 0, {0, 0, 0, 1}},
@@ -49,7 +49,7 @@ TEST(PileStiffEq, NaturalCoordinateSearchesAndPartitionOfUnity) {
         SCOPED_TRACE(name);
         Spread(kind, nodes, want.size(), px, py, want);
     }
-    EXPECT_EQ(Spread(3, kSquare, 4, 0.5, 0.5), Vec(4, 99.0));  // an unknown kind: 0, nothing
+    EXPECT_EQ(Spread(3, kUnitSquare, 4, 0.5, 0.5), Vec(4, 99.0));  // an unknown kind: 0, nothing
     // The nodal shares add up to the whole spring wherever the point lies, whichever search
     // found the natural coordinates.
     const std::pair<int, Vec> elems[] = {{2, {0, 0, 4, 1, 2, 3}},

@@ -12,11 +12,10 @@
 namespace {
 
 using pileraft::Analyse;
-using pileraft::Plan;
 using pileraft::ReadPlan;
 using pileraft::Result;
 
-Plan Parse(const std::string& text) {
+pileraft::Plan Parse(const std::string& text) {
     std::istringstream in(text);
     return ReadPlan(in);
 }
@@ -150,7 +149,7 @@ size_t Count(const std::string& text, const std::string& what) {
 // picture draws every panel, element, pile and column, the title naming the case; and the
 // written plan reads back to the same plan (every number and name survives).
 TEST(PileRaft, DefaultPlanBalancesIsDrawnWholeAndReadsBack) {
-    Plan plan = Parse(pileraft::kDefaultPlan);
+    pileraft::Plan plan = Parse(pileraft::kDefaultPlan);
     const Result r = Analyse(plan);
     ASSERT_EQ(r.cases.size(), 3u);
     EXPECT_EQ(pileraft::CaseName(plan, 0), "dead");
@@ -192,7 +191,7 @@ TEST(PileRaft, DefaultPlanBalancesIsDrawnWholeAndReadsBack) {
     plan.beams[0].a.x = 0.1 + 0.2;  // a value with no short decimal form
     std::ostringstream text;
     pileraft::WritePlan(text, plan);
-    const Plan back = Parse(text.str());
+    const pileraft::Plan back = Parse(text.str());
     EXPECT_EQ(back.title, plan.title);
     EXPECT_EQ(back.caseNames, plan.caseNames);
     EXPECT_EQ(back.beams[0].a.x, plan.beams[0].a.x);
@@ -206,7 +205,7 @@ TEST(PileRaft, DefaultPlanBalancesIsDrawnWholeAndReadsBack) {
 TEST(PileRaft, PictureKeepsOpeningsClearAndThinsItsLabels) {
     // A panel with a core opening is one path of two rings, filled even-odd so that the
     // opening stays clear; the core's own panel is a path of one ring.
-    const Plan cored = Parse(kSquareBay + kCore + "AREA 10\n");
+    const pileraft::Plan cored = Parse(kSquareBay + kCore + "AREA 10\n");
     const Result rc = Analyse(cored);
     ASSERT_EQ(rc.panels.size(), 2u);
     EXPECT_EQ(rc.panels[0].holes.size() + rc.panels[1].holes.size(), 1u);
@@ -231,7 +230,7 @@ TEST(PileRaft, PictureKeepsOpeningsClearAndThinsItsLabels) {
         for (int j = 0; j <= n; ++j)
             grid << "PILE " << 6 * i << " " << 6 * j << " 1e5\n";
     }
-    const Plan dense = Parse(grid.str());
+    const pileraft::Plan dense = Parse(grid.str());
     const Result rd = Analyse(dense);
     std::ostringstream big;
     pileraft::WriteSvg(big, dense, rd, 0);

@@ -17,11 +17,11 @@ using rvn_test::P3;
 using Ring = std::vector<P3>;
 
 // Owns the lines and the results of one plan.
-struct Plan {
+struct PlanUnderTest {
     C3DLineArray lines;
     C3DFaceArray panels, holes;
     CArray<int, int> holeOf;
-    ~Plan() {
+    ~PlanUnderTest() {
         panels.DeepRemoveAll();
         holes.DeepRemoveAll();
         lines.DeepRemoveAll();
@@ -111,7 +111,7 @@ TEST(GenPanelsByLine, PanelsHolesAndLeftOutLinesOfSmallPlans) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Plan p;
+        PlanUnderTest p;
         for (const Ring& r : c.rings)
             p.Closed(r);
         for (const auto& l : c.extra)
@@ -139,7 +139,7 @@ TEST(GenPanelsByLine, PanelsHolesAndLeftOutLinesOfSmallPlans) {
 }
 
 TEST(GenPanelsByLine, RingsStartAtTheFirstLineAndKeepExistingEntries) {
-    Plan p;
+    PlanUnderTest p;
     p.panels.Add(new C3DFace());
     // Line 0 is the shared wall, drawn downwards: the right room (walked along line 0) comes
     // first; the end points of the joint at (1, 0) differ by 5e-7 and the first one given
@@ -249,7 +249,7 @@ TEST(GenPanelsByLine, PanelsLessHolesCoverThePlanOnRandomPlans) {
     for (uint64_t seed = 0; seed < 300 && !::testing::Test::HasFailure(); ++seed) {
         SCOPED_TRACE(seed);
         std::mt19937_64 rng(seed);
-        Plan p;
+        PlanUnderTest p;
         int nOpenings = 0;
         const double area = PanelPlan(rng, p.lines, nOpenings);
         p.Generate();
@@ -301,7 +301,7 @@ TEST(GenPanelsByLine, EveryFaceOfGenFaceByLineIsAPanel) {
     for (uint64_t seed = 0; seed < 300 && !::testing::Test::HasFailure(); ++seed) {
         SCOPED_TRACE(seed);
         std::mt19937_64 rng(seed);
-        Plan p;
+        PlanUnderTest p;
         // Drawn at plan scales: microscopic cells (several ends within a few tolerances of
         // each other) are where joining in chains and joining in pairs part ways.
         const double scale[2] = {seed % 2 ? 1.0 : 1e3, seed % 2 ? 1.0 : 1e3};

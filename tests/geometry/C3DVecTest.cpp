@@ -6,9 +6,9 @@
 
 #include "BaseCommon/geometry/C2DVec.h"
 #include "BaseCommon/geometry/C3DVec.h"
+#include "TestConstants.h"
 
 using V = std::vector<int>;
-constexpr double kPi = 3.141592653589793;
 
 // Each pair straddles its tolerance: IsABEqual relative and inclusive (no absolute floor),
 // component equality 1e-6, zero length, the cross product for parallel and the dot product

@@ -13,11 +13,11 @@
 #include "BaseCommon/geometry/C2DVec.h"
 #include "BaseCommon/geometry/C3DBox.h"
 #include "BaseCommon/geometry/C3DLine.h"
+#include "TestConstants.h"
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 using V = std::vector<int>;
-constexpr double kPi = 3.141592653589793;
 
 // Each predicate's answer is summed: one that says yes to a NaN shows as a non-zero total.
 TEST(NonFiniteInput, NaNFailsEveryVectorAndPointTestAndGivesNaNAngles) {

@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "BaseCommon/numeric/PlaneCoord.h"
+#include "TestConstants.h"
 
-constexpr double kPi = 3.141592653589793, kDeg = kPi / 180.0;
+constexpr double kDeg = kPi / 180.0;
 
 // Each row: the angle; AngleTo14's result and the angle it leaves; AngleTo14_EX's code and
 // the angle it leaves. Degrees ending in .5 keep the truncation clear of rounding.
