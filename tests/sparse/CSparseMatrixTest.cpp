@@ -14,6 +14,7 @@
 
 #include "BaseCommon/sparse/CSparseMatrix.h"
 #include "BaseCommon/sparse/SkylineKernel.h"
+#include "TestConstants.h"
 #include "sparse/SkylineReference.h"
 
 using namespace skytest;
@@ -329,7 +330,6 @@ TEST_P(SkylineKernels, PositiveDefiniteMatricesUpToCondition1e10AreAccepted) {
 // the number of eigenvalues 2 - 2 cos(k pi / (n + 1)) below sigma; sigma is kept half an
 // eigenvalue gap away from them so that rounding cannot move the count.
 TEST_P(SkylineKernels, PivotReportCountsNegativePivotsAndFindsTheSmallestRatio) {
-    const double kPi = std::acos(-1.0);
     std::mt19937 unused;
     for (int n : {3, 40, 300}) {
         const std::vector<int> D = MakeProfile(kTridiagonal, n, unused);
